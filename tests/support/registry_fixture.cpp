@@ -218,9 +218,11 @@ RegistryFixture::RegistryFixture(const std::string& path) { error_ = ImportRegis
 
 RegistryFixture::~RegistryFixture() { DeleteRegistryKeys(createdKeys_); }
 
-std::string FixturePath(const std::string& name) {
-  std::string path = std::string("Z:") + PORTGAUGE_FIXTURE_DIR + "/" + name;
+std::string WindowsPath(const std::string& unixPath) {
+  std::string path = "Z:" + unixPath;
   for (char& c : path)
     if (c == '/') c = '\\';
   return path;
 }
+
+std::string FixturePath(const std::string& name) { return WindowsPath(std::string(PORTGAUGE_FIXTURE_DIR) + "/" + name); }

@@ -30,5 +30,8 @@ std::string ImportRegistryFile(const std::string& path, std::vector<std::string>
 // Deletes the trees of `keys` (full paths such as "HKEY_LOCAL_MACHINE\\...").
 void DeleteRegistryKeys(const std::vector<std::string>& keys);
 
+// A path of the Linux file system as Wine's Z: drive sees it.
+std::string WindowsPath(const std::string& unixPath);
+
 // The Windows path of a file in the source tree's tests/fixtures folder.
 std::string FixturePath(const std::string& name);
