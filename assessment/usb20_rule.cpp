@@ -1,0 +1,18 @@
+#include "usb20_rule.h"
+
+int32_t Usb20Flag = 0;
+
+namespace {
+
+const char kUsb20MatchText[] = "USB 2.0";
+const char kEnhancedMatchText[] = "Enhanced";
+
+}  // namespace
+
+void ApplyUsb20Rule(const std::string& description) {
+  if (description.find(kUsb20MatchText) != std::string::npos) {
+    Usb20Flag = 1;
+  } else if (description.find(kEnhancedMatchText) != std::string::npos) {
+    Usb20Flag = 1;
+  }
+}

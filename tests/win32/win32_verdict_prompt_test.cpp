@@ -1,0 +1,110 @@
+// The verdict prompt over the real MessageBoxA: a helper thread finds the
+// box by its caption, reads it and answers it, as a user would.
+#include "win32_verdict_prompt.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+
+namespace {
+
+// What the answering thread saw of the box.
+struct BoxSeen {
+  const char* caption = nullptr;
+  WPARAM answer = 0;  // the button it presses
+  bool found = false;
+  std::string text;
+  HWND owner = nullptr;
+  bool hasYes = false;
+  bool hasNo = false;
+  bool hasCancel = false;
+};
+
+DWORD WINAPI AnswerBox(void* parameter) {
+  BoxSeen& seen = *static_cast<BoxSeen*>(parameter);
+  for (int tries = 0; tries < 500 && !seen.found; ++tries) {
+    HWND box = FindWindowA("#32770", seen.caption);
+    if (!box || !IsWindowVisible(box)) {
+      Sleep(10);
+      continue;
+    }
+    seen.found = true;
+    char text[256] = {};
+    GetDlgItemTextA(box, 0xFFFF, text, sizeof text);  // the box's message static
+    seen.text = text;
+    seen.owner = GetWindow(box, GW_OWNER);
+    seen.hasYes = GetDlgItem(box, IDYES) != nullptr;
+    seen.hasNo = GetDlgItem(box, IDNO) != nullptr;
+    seen.hasCancel = GetDlgItem(box, IDCANCEL) != nullptr;
+    PostMessageA(box, WM_COMMAND, seen.answer, 0);
+  }
+  // A box with any other caption is closed unread, so the case fails
+  // instead of waiting for ever.
+  if (!seen.found) {
+    HWND other = FindWindowA("#32770", nullptr);
+    if (other) PostMessageA(other, WM_COMMAND, IDYES, 0);
+  }
+  return 0;
+}
+
+// Stands in for the dialog engine's end of the main window.
+HWND endedWindow = nullptr;
+uint32_t endedResult = 0xFFFFFFFF;
+void EndTestWindow(HWND window, uint32_t result) {
+  endedWindow = window;
+  endedResult = result;
+  DestroyWindow(window);
+}
+
+// Shows the prompt for `flag` while the helper thread answers `answer`.
+BoxSeen ShowAndAnswer(HWND mainWindow, int32_t flag, const char* caption, WPARAM answer) {
+  BoxSeen seen;
+  seen.caption = caption;
+  seen.answer = answer;
+  endedWindow = nullptr;
+  endedResult = 0xFFFFFFFF;
+  HANDLE thread = CreateThread(nullptr, 0, AnswerBox, &seen, 0, nullptr);
+  Win32VerdictPrompt prompt(mainWindow, EndTestWindow);
+  ShowVerdictPrompt(prompt, flag);
+  WaitForSingleObject(thread, INFINITE);
+  CloseHandle(thread);
+  return seen;
+}
+
+// A hidden top-level window, as the main window is while the prompt shows.
+HWND CreateHiddenWindow() {
+  return CreateWindowExA(0, "STATIC", "main", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr, nullptr,
+                         GetModuleHandleA(nullptr), nullptr);
+}
+
+TEST(Win32VerdictPrompt, NoEndsTheMainWindowWithResult0) {
+  HWND window = CreateHiddenWindow();
+  ASSERT_TRUE(window);
+  const BoxSeen seen = ShowAndAnswer(window, 1, "Has USB 2.0 Port", IDNO);
+  ASSERT_TRUE(seen.found);
+  EXPECT_EQ(seen.text, "This computer has a USB 2.0 port.\r\n\r\nWould you like to see info about the USB drivers?");
+  EXPECT_EQ(seen.owner, nullptr);
+  EXPECT_TRUE(seen.hasYes);
+  EXPECT_TRUE(seen.hasNo);
+  EXPECT_FALSE(seen.hasCancel);
+  EXPECT_EQ(endedWindow, window);
+  EXPECT_EQ(endedResult, 0u);
+  EXPECT_FALSE(IsWindow(window));
+}
+
+TEST(Win32VerdictPrompt, YesLeavesTheMainWindow) {
+  HWND window = CreateHiddenWindow();
+  ASSERT_TRUE(window);
+  const BoxSeen seen = ShowAndAnswer(window, 0, "Has USB 1.1 Port", IDYES);
+  ASSERT_TRUE(seen.found);
+  EXPECT_EQ(seen.text,
+            "This computer has an older USB 1.1 port.\r\n\r\nWould you like to see infor about the USB drivers?");
+  EXPECT_EQ(seen.owner, nullptr);
+  EXPECT_EQ(endedWindow, nullptr);
+  EXPECT_TRUE(IsWindow(window));
+  EXPECT_FALSE(IsWindowVisible(window));
+  DestroyWindow(window);
+}
+
+}  // namespace
