@@ -5,7 +5,7 @@
 //   usb-host-mirror [--sysfs ROOT] [--output FILE]
 //
 // ROOT defaults to /sys; without --output the file goes to standard output.
-// A FILE is replaced whole or not at all. Exit codes: 0 written, 1 ROOT is
+// A FILE is replaced whole or not at all; a pipe or device is written to. Exit codes: 0 written, 1 ROOT is
 // not a folder or the file could not be written, 2 bad command line.
 
 #include <fcntl.h>
@@ -14,6 +14,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <exception>
 #include <filesystem>
@@ -50,10 +51,31 @@ bool ReplaceFile(const std::string& path, const std::string& text) {
   umask(mask);
   const bool ok = fchmod(fd, 0666 & ~mask) == 0 && WriteAll(fd, text);
   if (close(fd) != 0 || !ok || std::rename(temporary.c_str(), path.c_str()) != 0) {
+    const int error = errno;
     unlink(temporary.c_str());
+    errno = error;
     return false;
   }
   return true;
+}
+
+// A new file or a regular one is replaced whole (through a link, the file it
+// leads to); anything else that exists, such as a pipe or a device, is
+// written in place, never replaced.
+bool WriteOutput(const std::string& path, const std::string& text) {
+  struct stat status;
+  if (stat(path.c_str(), &status) != 0) return ReplaceFile(path, text);
+  if (S_ISREG(status.st_mode)) {
+    char* real = realpath(path.c_str(), nullptr);
+    if (real == nullptr) return false;
+    const std::string target = real;
+    std::free(real);
+    return ReplaceFile(target, text);
+  }
+  const int fd = open(path.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) return false;
+  const bool ok = WriteAll(fd, text);
+  return close(fd) == 0 && ok;
 }
 
 int Run(int argc, char** argv) {
@@ -87,7 +109,7 @@ int Run(int argc, char** argv) {
     }
     return 0;
   }
-  if (!ReplaceFile(output, text)) {
+  if (!WriteOutput(output, text)) {
     std::fprintf(stderr, "usb-host-mirror: cannot write %s: %s\n", output.c_str(), std::strerror(errno));
     return 1;
   }

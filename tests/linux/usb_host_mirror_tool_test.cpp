@@ -1,6 +1,9 @@
 // The usb-host-mirror program itself, run as the run command runs it.
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -51,6 +54,33 @@ TEST_F(UsbHostMirrorTool, WritesToStandardOutputWithoutOutputOption) {
   const fs::path file = out.path() / "stdout.reg";
   ASSERT_EQ(RunMirror("--sysfs " + Quoted(tree.path()) + " > " + Quoted(file)), 0);
   EXPECT_EQ(ReadTextFile(file), expected);
+}
+
+TEST_F(UsbHostMirrorTool, ReplacesTheFileALinkLeadsTo) {
+  const fs::path file = out.path() / "usb.reg";
+  WriteTextFile(file, "old");
+  fs::create_symlink("usb.reg", out.path() / "link");
+  ASSERT_EQ(RunMirror("--sysfs " + Quoted(tree.path()) + " --output " + Quoted(out.path() / "link")), 0);
+  EXPECT_TRUE(fs::is_symlink(out.path() / "link"));
+  EXPECT_EQ(ReadTextFile(file), expected);
+}
+
+// A pipe (or a device) is written to, not replaced by a file.
+TEST_F(UsbHostMirrorTool, WritesIntoAPipe) {
+  const fs::path pipe = out.path() / "pipe";
+  ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+  // Opened for reading first, without waiting, so the program's open for
+  // writing finds a reader; the file fits in the pipe's buffer.
+  const int reader = open(pipe.c_str(), O_RDONLY | O_NONBLOCK);
+  ASSERT_GE(reader, 0);
+  EXPECT_EQ(RunMirror("--sysfs " + Quoted(tree.path()) + " --output " + Quoted(pipe)), 0);
+  std::string text;
+  char buffer[4096];
+  ssize_t got;
+  while ((got = read(reader, buffer, sizeof buffer)) > 0) text.append(buffer, static_cast<std::size_t>(got));
+  close(reader);
+  EXPECT_EQ(text, expected);
+  EXPECT_EQ(fs::status(pipe).type(), fs::file_type::fifo);
 }
 
 TEST_F(UsbHostMirrorTool, FailsWithoutWritingOnBadInput) {
