@@ -87,8 +87,13 @@ int Run(int argc, char** argv) {
       std::fputs(kUsage, stdout);
       return 0;
     }
-    if ((option == "--sysfs" || option == "--output") && i + 1 < argc && argv[i + 1][0] != '\0') {
-      (option == "--sysfs" ? sysfsRoot : output) = argv[++i];
+    const bool hasValue = i + 1 < argc && argv[i + 1][0] != '\0';
+    if (option == "--sysfs" && hasValue) {
+      sysfsRoot = argv[++i];
+      continue;
+    }
+    if (option == "--output" && hasValue) {
+      output = argv[++i];
       continue;
     }
     std::fprintf(stderr, "usb-host-mirror: unexpected argument \"%s\"\n%s", option.c_str(), kUsage);
