@@ -1,0 +1,88 @@
+#include "sysfs_attribute.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+namespace {
+
+// Owns one open file descriptor.
+class FileDescriptor {
+ public:
+  explicit FileDescriptor(int fd) : fd_(fd) {}
+  ~FileDescriptor() {
+    if (fd_ >= 0) close(fd_);
+  }
+  FileDescriptor(const FileDescriptor&) = delete;
+  FileDescriptor& operator=(const FileDescriptor&) = delete;
+  int get() const { return fd_; }
+
+ private:
+  int fd_;
+};
+
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
+
+int HexDigitValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+}  // namespace
+
+std::optional<std::string> ReadSysfsAttribute(const std::filesystem::path& path) {
+  // O_NONBLOCK: opening a pipe with no writer must not wait for one.
+  const FileDescriptor file(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+  if (file.get() < 0) return std::nullopt;
+  struct stat status;
+  if (fstat(file.get(), &status) != 0 || !S_ISREG(status.st_mode)) return std::nullopt;
+
+  // One byte more than allowed tells a full page from an oversized file.
+  char buffer[kMaxSysfsAttributeBytes + 1];
+  std::size_t size = 0;
+  while (size < sizeof buffer) {
+    const ssize_t got = read(file.get(), buffer + size, sizeof buffer - size);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) return std::nullopt;
+    if (got == 0) break;
+    size += static_cast<std::size_t>(got);
+  }
+  if (size > kMaxSysfsAttributeBytes) return std::nullopt;
+
+  std::size_t begin = 0;
+  while (begin < size && IsBlank(buffer[begin])) ++begin;
+  while (size > begin && IsBlank(buffer[size - 1])) --size;
+  return std::string(buffer + begin, size - begin);
+}
+
+std::optional<uint32_t> ParseSysfsHex(std::string_view text, uint32_t maxValue) {
+  if (text.size() >= 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) text.remove_prefix(2);
+  if (text.empty()) return std::nullopt;
+  uint32_t value = 0;
+  for (const char c : text) {
+    const int digit = HexDigitValue(c);
+    if (digit < 0) return std::nullopt;
+    // Checked before adding, so leading zeros of any length are fine and
+    // nothing overflows.
+    const uint32_t d = static_cast<uint32_t>(digit);
+    if (d > maxValue || value > (maxValue - d) / 16) return std::nullopt;
+    value = value * 16 + d;
+  }
+  return value;
+}
+
+std::optional<uint32_t> ParseSysfsDecimal(std::string_view text, uint32_t maxValue) {
+  if (text.empty()) return std::nullopt;
+  uint32_t value = 0;
+  for (const char c : text) {
+    if (c < '0' || c > '9') return std::nullopt;
+    const uint32_t digit = static_cast<uint32_t>(c - '0');
+    if (digit > maxValue || value > (maxValue - digit) / 10) return std::nullopt;
+    value = value * 10 + digit;
+  }
+  return value;
+}

@@ -1,0 +1,94 @@
+#include "usb_host_devices.h"
+
+#include <cstdio>
+#include <set>
+
+namespace {
+
+// How the platform lists a host controller of one programming interface and
+// the root hub its driver makes.
+struct HostControllerKind {
+  uint8_t programmingInterface;
+  const char* description;
+  const char* rootHubDeviceId;
+  const char* rootHubDescription;
+};
+
+const HostControllerKind kHostControllerKinds[] = {
+    {0x00, "Standard Universal PCI to USB Host Controller", "ROOT_HUB", "USB Root Hub"},
+    {0x10, "Standard OpenHCD USB Host Controller", "ROOT_HUB", "USB Root Hub"},
+    {0x20, "Standard Enhanced PCI to USB Host Controller", "ROOT_HUB20", "USB Root Hub"},
+    {0x30, "USB xHCI Compliant Host Controller", "ROOT_HUB30", "USB Root Hub (USB 3.0)"},
+};
+
+const char kHubDescription[] = "Generic USB Hub";
+const char kSuperSpeedHubDescription[] = "Generic SuperSpeed USB Hub";
+
+const HostControllerKind* FindKind(uint8_t programmingInterface) {
+  for (const HostControllerKind& kind : kHostControllerKinds) {
+    if (kind.programmingInterface == programmingInterface) return &kind;
+  }
+  return nullptr;
+}
+
+// Upper-case hex, at least `digits` digits.
+std::string Hex(uint32_t value, int digits) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%0*X", digits, static_cast<unsigned>(value));
+  return text;
+}
+
+// Domain, bus and device/function byte: unique per address, since the bus
+// and the device/function byte have a fixed width.
+std::string AddressDigits(const PciAddress& address) {
+  return Hex(address.domain, 4) + Hex(address.bus, 2) + Hex((address.device << 3) | address.function, 2);
+}
+
+MirroredDevice ControllerDevice(const PciUsbController& controller, const HostControllerKind& kind) {
+  // The subsystem is written device first, then vendor, as the platform does.
+  const std::string deviceId = "VEN_" + Hex(controller.vendorId, 4) + "&DEV_" + Hex(controller.deviceId, 4) +
+                               "&SUBSYS_" + Hex(controller.subsystemId, 4) + Hex(controller.subsystemVendorId, 4) +
+                               "&REV_" + Hex(controller.revision, 2);
+  const PciAddress& a = controller.address;
+  const std::string instanceId =
+      "3&" + Hex(a.domain, 4) + Hex(a.bus, 2) + "&0&" + Hex((a.device << 3) | a.function, 2);
+  return {"PCI", deviceId, instanceId, kind.description};
+}
+
+MirroredDevice RootHubDevice(const PciUsbController& controller, const HostControllerKind& kind) {
+  return {"USB", kind.rootHubDeviceId, "4&" + AddressDigits(controller.address) + "&0", kind.rootHubDescription};
+}
+
+MirroredDevice HubDevice(const UsbHub& hub) {
+  // The name is digits, "-" and "." only (the topology reader checks it).
+  return {"USB", "VID_" + Hex(hub.vendorId, 4) + "&PID_" + Hex(hub.productId, 4), "5&0&" + hub.name,
+          hub.superSpeed ? kSuperSpeedHubDescription : kHubDescription};
+}
+
+}  // namespace
+
+const char* HostControllerDescription(uint8_t programmingInterface) {
+  const HostControllerKind* kind = FindKind(programmingInterface);
+  return kind ? kind->description : nullptr;
+}
+
+std::vector<MirroredDevice> MirrorUsbHostDevices(const UsbHostTopology& topology) {
+  std::vector<MirroredDevice> devices;
+  std::set<uint32_t> listedBuses;
+  for (const PciUsbController& controller : topology.controllers) {
+    const HostControllerKind* kind = FindKind(controller.programmingInterface);
+    if (!kind) continue;
+    devices.push_back(ControllerDevice(controller, *kind));
+    bool hasRootHub = false;
+    for (const UsbRootHub& rootHub : topology.rootHubs) {
+      if (!rootHub.controller || !(*rootHub.controller == controller.address)) continue;
+      listedBuses.insert(rootHub.busNumber);
+      hasRootHub = true;
+    }
+    if (hasRootHub) devices.push_back(RootHubDevice(controller, *kind));
+  }
+  for (const UsbHub& hub : topology.hubs) {
+    if (listedBuses.count(hub.busNumber) != 0) devices.push_back(HubDevice(hub));
+  }
+  return devices;
+}

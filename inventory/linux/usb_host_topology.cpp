@@ -1,0 +1,207 @@
+#include "usb_host_topology.h"
+
+#include <algorithm>
+#include <system_error>
+#include <tuple>
+#include <utility>
+
+#include "sysfs_attribute.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr uint32_t kUsbControllerClass = 0x0C03;  // base class 0x0C, subclass 0x03
+constexpr uint32_t kHubDeviceClass = 0x09;
+constexpr uint32_t kSuperSpeedMbps = 5000;
+// Kernel names are short ("1-1.4.2"); a longer name is not one of them.
+constexpr std::size_t kMaxUsbNameLength = 64;
+
+// The names in a folder, sorted; none when it is missing or unreadable. A
+// read error part way keeps the names read so far.
+std::vector<std::string> FolderEntryNames(const fs::path& folder) {
+  std::vector<std::string> names;
+  std::error_code error;
+  fs::directory_iterator it(folder, error);
+  const fs::directory_iterator end;
+  while (!error && it != end) {
+    names.push_back(it->path().filename().string());
+    it.increment(error);
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+std::optional<uint32_t> ReadHex(const fs::path& path, uint32_t maxValue) {
+  const std::optional<std::string> text = ReadSysfsAttribute(path);
+  if (!text) return std::nullopt;
+  return ParseSysfsHex(*text, maxValue);
+}
+
+// Splits `text` at the first `separator`; nothing when it does not occur.
+std::optional<std::pair<std::string_view, std::string_view>> SplitAt(std::string_view text, char separator) {
+  const std::size_t at = text.find(separator);
+  if (at == std::string_view::npos) return std::nullopt;
+  return std::make_pair(text.substr(0, at), text.substr(at + 1));
+}
+
+std::optional<uint32_t> ParseHexField(std::string_view text, std::size_t maxDigits, uint32_t maxValue) {
+  // Bare digits between separators: no "0x" here.
+  if (text.empty() || text.size() > maxDigits || text.find_first_of("xX") != std::string_view::npos) return std::nullopt;
+  return ParseSysfsHex(text, maxValue);
+}
+
+std::optional<PciUsbController> ReadPciUsbController(const fs::path& folder, const std::string& name) {
+  const std::optional<PciAddress> address = ParsePciAddress(name);
+  if (!address) return std::nullopt;
+  const std::optional<uint32_t> pciClass = ReadHex(folder / "class", 0xFFFFFF);
+  if (!pciClass || (*pciClass >> 8) != kUsbControllerClass) return std::nullopt;
+
+  PciUsbController controller;
+  controller.name = name;
+  controller.address = *address;
+  controller.programmingInterface = static_cast<uint8_t>(*pciClass & 0xFF);
+  controller.vendorId = static_cast<uint16_t>(ReadHex(folder / "vendor", 0xFFFF).value_or(0));
+  controller.deviceId = static_cast<uint16_t>(ReadHex(folder / "device", 0xFFFF).value_or(0));
+  controller.subsystemVendorId = static_cast<uint16_t>(ReadHex(folder / "subsystem_vendor", 0xFFFF).value_or(0));
+  controller.subsystemId = static_cast<uint16_t>(ReadHex(folder / "subsystem_device", 0xFFFF).value_or(0));
+  controller.revision = static_cast<uint8_t>(ReadHex(folder / "revision", 0xFF).value_or(0));
+  return controller;
+}
+
+std::vector<PciUsbController> ReadPciUsbControllers(const fs::path& sysfsRoot) {
+  const fs::path folder = sysfsRoot / "bus" / "pci" / "devices";
+  std::vector<PciUsbController> controllers;
+  for (const std::string& name : FolderEntryNames(folder)) {
+    if (std::optional<PciUsbController> controller = ReadPciUsbController(folder / name, name))
+      controllers.push_back(std::move(*controller));
+  }
+  // Names are unique but two spellings of one address are not ("0:0:1d.7"
+  // and "0000:00:1d.7"); the first by name stands for the address.
+  std::stable_sort(controllers.begin(), controllers.end(),
+                   [](const PciUsbController& a, const PciUsbController& b) { return a.address < b.address; });
+  controllers.erase(std::unique(controllers.begin(), controllers.end(),
+                                [](const PciUsbController& a, const PciUsbController& b) { return a.address == b.address; }),
+                    controllers.end());
+  return controllers;
+}
+
+// "usbN": the bus number N.
+std::optional<uint32_t> RootHubBusNumber(std::string_view name) {
+  if (name.size() > kMaxUsbNameLength || name.substr(0, 3) != "usb") return std::nullopt;
+  return ParseSysfsDecimal(name.substr(3), UINT32_MAX);
+}
+
+// "B-P", "B-P.P...": the bus number and the ports on the way, all decimal.
+std::optional<std::vector<uint32_t>> ParseHubName(std::string_view name) {
+  if (name.size() > kMaxUsbNameLength) return std::nullopt;
+  const auto busAndPorts = SplitAt(name, '-');
+  if (!busAndPorts) return std::nullopt;
+  std::vector<uint32_t> numbers;
+  const std::optional<uint32_t> bus = ParseSysfsDecimal(busAndPorts->first, UINT32_MAX);
+  if (!bus) return std::nullopt;
+  numbers.push_back(*bus);
+  std::string_view ports = busAndPorts->second;
+  while (true) {
+    const auto portAndRest = SplitAt(ports, '.');
+    const std::optional<uint32_t> port = ParseSysfsDecimal(portAndRest ? portAndRest->first : ports, UINT32_MAX);
+    if (!port) return std::nullopt;
+    numbers.push_back(*port);
+    if (!portAndRest) break;
+    ports = portAndRest->second;
+  }
+  return numbers;
+}
+
+// The PCI device holding the root hub's folder: its parent once links are
+// resolved, or failing that the address written as the root hub's serial.
+std::optional<PciAddress> RootHubController(const fs::path& folder) {
+  std::error_code error;
+  const fs::path real = fs::canonical(folder, error);
+  if (!error) {
+    if (std::optional<PciAddress> parent = ParsePciAddress(real.parent_path().filename().string())) return parent;
+  }
+  const std::optional<std::string> serial = ReadSysfsAttribute(folder / "serial");
+  if (!serial) return std::nullopt;
+  return ParsePciAddress(*serial);
+}
+
+void ReadUsbDevices(const fs::path& sysfsRoot, UsbHostTopology& topology) {
+  const fs::path folder = sysfsRoot / "bus" / "usb" / "devices";
+  std::vector<std::pair<std::vector<uint32_t>, UsbHub>> hubs;
+  for (const std::string& name : FolderEntryNames(folder)) {
+    const fs::path device = folder / name;
+    if (const std::optional<uint32_t> bus = RootHubBusNumber(name)) {
+      topology.rootHubs.push_back({name, *bus, RootHubController(device)});
+      continue;
+    }
+    const std::optional<std::vector<uint32_t>> numbers = ParseHubName(name);
+    if (!numbers) continue;  // an interface ("1-1:1.0") or something else
+    if (ReadHex(device / "bDeviceClass", 0xFF) != kHubDeviceClass) continue;
+    UsbHub hub;
+    hub.name = name;
+    hub.busNumber = numbers->front();
+    hub.vendorId = static_cast<uint16_t>(ReadHex(device / "idVendor", 0xFFFF).value_or(0));
+    hub.productId = static_cast<uint16_t>(ReadHex(device / "idProduct", 0xFFFF).value_or(0));
+    hub.superSpeed = IsSuperSpeed(ReadSysfsAttribute(device / "speed"), ReadSysfsAttribute(device / "version"));
+    hubs.emplace_back(*numbers, std::move(hub));
+  }
+
+  std::stable_sort(topology.rootHubs.begin(), topology.rootHubs.end(),
+                   [](const UsbRootHub& a, const UsbRootHub& b) { return a.busNumber < b.busNumber; });
+  // Names are already in text order, which breaks ties ("1-01" and "1-1").
+  std::stable_sort(hubs.begin(), hubs.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+  for (auto& hub : hubs) topology.hubs.push_back(std::move(hub.second));
+}
+
+}  // namespace
+
+bool operator==(const PciAddress& a, const PciAddress& b) {
+  return std::tie(a.domain, a.bus, a.device, a.function) == std::tie(b.domain, b.bus, b.device, b.function);
+}
+
+bool operator<(const PciAddress& a, const PciAddress& b) {
+  return std::tie(a.domain, a.bus, a.device, a.function) < std::tie(b.domain, b.bus, b.device, b.function);
+}
+
+std::optional<PciAddress> ParsePciAddress(std::string_view text) {
+  const auto domainAndRest = SplitAt(text, ':');
+  if (!domainAndRest) return std::nullopt;
+  const auto busAndRest = SplitAt(domainAndRest->second, ':');
+  if (!busAndRest) return std::nullopt;
+  const auto deviceAndFunction = SplitAt(busAndRest->second, '.');
+  if (!deviceAndFunction) return std::nullopt;
+
+  const std::optional<uint32_t> domain = ParseHexField(domainAndRest->first, 8, UINT32_MAX);
+  const std::optional<uint32_t> bus = ParseHexField(busAndRest->first, 2, 0xFF);
+  const std::optional<uint32_t> device = ParseHexField(deviceAndFunction->first, 2, 0x1F);
+  const std::optional<uint32_t> function = ParseHexField(deviceAndFunction->second, 1, 7);
+  if (!domain || !bus || !device || !function) return std::nullopt;
+  return PciAddress{*domain, *bus, *device, *function};
+}
+
+bool IsSuperSpeed(const std::optional<std::string>& speed, const std::optional<std::string>& version) {
+  // "1.5", "12", "480", "5000", "10000": the whole megabits decide.
+  if (speed) {
+    const auto wholeAndFraction = SplitAt(*speed, '.');
+    const std::string_view whole = wholeAndFraction ? wholeAndFraction->first : std::string_view(*speed);
+    const bool fractionOk = !wholeAndFraction || ParseSysfsDecimal(wholeAndFraction->second, UINT32_MAX);
+    const std::optional<uint32_t> mbps = ParseSysfsDecimal(whole, UINT32_MAX);
+    if (mbps && fractionOk) return *mbps >= kSuperSpeedMbps;
+  }
+  // " 2.00", " 3.10": the major version.
+  if (version) {
+    const auto majorAndMinor = SplitAt(*version, '.');
+    if (!majorAndMinor || !ParseSysfsDecimal(majorAndMinor->second, UINT32_MAX)) return false;
+    const std::optional<uint32_t> major = ParseSysfsDecimal(majorAndMinor->first, UINT32_MAX);
+    return major && *major >= 3;
+  }
+  return false;
+}
+
+UsbHostTopology ReadUsbHostTopology(const fs::path& sysfsRoot) {
+  UsbHostTopology topology;
+  topology.controllers = ReadPciUsbControllers(sysfsRoot);
+  ReadUsbDevices(sysfsRoot, topology);
+  return topology;
+}

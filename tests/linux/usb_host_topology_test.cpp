@@ -1,0 +1,257 @@
+#include "usb_host_topology.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "sysfs_tree.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// One line per entry, so a failure shows the whole reading.
+std::string AddressText(const PciAddress& a) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%04x:%02x:%02x.%x", a.domain, a.bus, a.device, a.function);
+  return text;
+}
+
+std::vector<std::string> Lines(const UsbHostTopology& topology) {
+  std::vector<std::string> lines;
+  char text[128];
+  for (const PciUsbController& c : topology.controllers) {
+    std::snprintf(text, sizeof text, "controller %s at %s if %02X id %04X:%04X sub %04X:%04X rev %02X", c.name.c_str(),
+                  AddressText(c.address).c_str(), c.programmingInterface, c.vendorId, c.deviceId,
+                  c.subsystemVendorId, c.subsystemId, c.revision);
+    lines.push_back(text);
+  }
+  for (const UsbRootHub& r : topology.rootHubs) {
+    lines.push_back("root hub " + r.name + " bus " + std::to_string(r.busNumber) + " of " +
+                    (r.controller ? AddressText(*r.controller) : "none"));
+  }
+  for (const UsbHub& h : topology.hubs) {
+    std::snprintf(text, sizeof text, "hub %s bus %u id %04X:%04X%s", h.name.c_str(), h.busNumber, h.vendorId,
+                  h.productId, h.superSpeed ? " superspeed" : "");
+    lines.push_back(text);
+  }
+  return lines;
+}
+
+std::vector<std::string> ReadFixture(const std::string& name) {
+  TemporaryFolder root;
+  const std::string problem = BuildSysfsTree(SysfsFixture(name + ".tree"), root.path());
+  EXPECT_EQ(problem, "");
+  return Lines(ReadUsbHostTopology(root.path()));
+}
+
+TEST(ParsePciAddress, KernelNamesOnly) {
+  struct Case {
+    const char* text;
+    const char* address;  // nullptr: not an address
+  };
+  const Case cases[] = {
+      {"0000:00:1d.7", "0000:00:1d.07"},
+      {"0000:00:14.0", "0000:00:14.00"},
+      {"0000:e1:00.0", "0000:e1:00.00"},
+      {"0000:E1:1F.7", "0000:e1:1f.07"},
+      {"10000:e1:00.0", "10000:e1:00.00"},
+      {"ffffffff:ff:1f.7", "ffffffff:ff:1f.07"},
+      {"0:0:1d.7", "0000:00:1d.07"},
+      {"100000000:00:00.0", nullptr},
+      {"0000:100:00.0", nullptr},
+      {"0000:00:20.0", nullptr},
+      {"0000:00:1d.8", nullptr},
+      {"0000:00:1d.10", nullptr},
+      {"0000:00:1d", nullptr},
+      {"0000:00.1d.7", nullptr},
+      {"0000:00:1d.7\n", nullptr},
+      {"0x00:00:1d.7", nullptr},
+      {"0000:0x:1d.7", nullptr},
+      {":00:1d.7", nullptr},
+      {"0000::1d.7", nullptr},
+      {"0000:00:.7", nullptr},
+      {"0000:00:1d.", nullptr},
+      {"pci0000:00", nullptr},
+      {"usb-controller", nullptr},
+      {"", nullptr},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    const std::optional<PciAddress> address = ParsePciAddress(c.text);
+    if (c.address == nullptr) {
+      EXPECT_FALSE(address.has_value());
+    } else {
+      ASSERT_TRUE(address.has_value());
+      char text[40];
+      std::snprintf(text, sizeof text, "%04x:%02x:%02x.%02x", address->domain, address->bus, address->device,
+                    address->function);
+      EXPECT_STREQ(text, c.address);
+    }
+  }
+}
+
+TEST(PciAddress, OrdersByDomainBusDeviceFunction) {
+  const std::vector<PciAddress> ordered = {{0, 0, 0x1d, 0}, {0, 0, 0x1d, 7}, {0, 1, 0, 0}, {1, 0, 0, 0}};
+  for (std::size_t i = 0; i + 1 < ordered.size(); ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_TRUE(ordered[i] < ordered[i + 1]);
+    EXPECT_FALSE(ordered[i + 1] < ordered[i]);
+    EXPECT_FALSE(ordered[i] == ordered[i + 1]);
+    EXPECT_TRUE(ordered[i] == ordered[i]);
+  }
+}
+
+TEST(IsSuperSpeed, SpeedDecidesAndVersionStandsIn) {
+  struct Case {
+    std::optional<std::string> speed;
+    std::optional<std::string> version;
+    bool superSpeed;
+  };
+  const Case cases[] = {
+      {"1.5", "1.10", false},
+      {"12", "2.00", false},
+      {"480", "2.10", false},
+      {"480", "3.00", false},  // a USB 3 device at USB 2 speed
+      {"5000", "3.00", true},
+      {"10000", "3.10", true},
+      {"20000", "3.20", true},
+      {"5000", std::nullopt, true},
+      {"4999", "3.00", false},
+      {std::nullopt, "3.00", true},
+      {std::nullopt, "3.10", true},
+      {std::nullopt, "2.00", false},
+      {"fast", "3.00", true},
+      {"53.3-480", "2.50", false},
+      {"unknown", "2.00", false},
+      {"", "3.00", true},
+      {std::nullopt, "3", false},
+      {std::nullopt, "x.00", false},
+      {std::nullopt, "3.x", false},
+      {std::nullopt, "", false},
+      {std::nullopt, std::nullopt, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE("speed " + c.speed.value_or("(none)") + ", version " + c.version.value_or("(none)"));
+    EXPECT_EQ(IsSuperSpeed(c.speed, c.version), c.superSpeed);
+  }
+}
+
+TEST(ReadUsbHostTopology, EhciAndUhciFoundThroughTheKernelsLinks) {
+  EXPECT_EQ(ReadFixture("ehci_uhci"), (std::vector<std::string>{
+                                          "controller 0000:00:1d.0 at 0000:00:1d.0 if 00 id 8086:24C2 sub 1028:0126 rev 01",
+                                          "controller 0000:00:1d.7 at 0000:00:1d.7 if 20 id 8086:24CD sub 1028:0126 rev 01",
+                                          "root hub usb1 bus 1 of 0000:00:1d.7",
+                                          "root hub usb2 bus 2 of 0000:00:1d.0",
+                                          "hub 1-1 bus 1 id 05E3:0608",
+                                      }));
+}
+
+TEST(ReadUsbHostTopology, XhciRootHubsFoundThroughTheirSerial) {
+  EXPECT_EQ(ReadFixture("xhci_only"), (std::vector<std::string>{
+                                          "controller 0000:00:14.0 at 0000:00:14.0 if 30 id 8086:A36D sub 1028:0869 rev 10",
+                                          "root hub usb1 bus 1 of 0000:00:14.0",
+                                          "root hub usb2 bus 2 of 0000:00:14.0",
+                                          "hub 1-2 bus 1 id 05E3:0610",
+                                          "hub 2-2 bus 2 id 05E3:0626 superspeed",
+                                      }));
+}
+
+TEST(ReadUsbHostTopology, OtherPciDevicesAndNoUsbFolderGiveNothing) {
+  EXPECT_EQ(ReadFixture("none"), std::vector<std::string>{});
+}
+
+TEST(ReadUsbHostTopology, OddFilesSkipTheDeviceOrReadZero) {
+  EXPECT_EQ(ReadFixture("odd"), (std::vector<std::string>{
+                                    "controller 0000:00:1a.7 at 0000:00:1a.7 if 20 id 0000:0000 sub 0000:0000 rev 00",
+                                    "controller 0000:00:1b.0 at 0000:00:1b.0 if 80 id 0000:0000 sub 0000:0000 rev 00",
+                                    "controller 0000:00:1b.1 at 0000:00:1b.1 if FE id 0000:0000 sub 0000:0000 rev 00",
+                                    "controller 0000:00:1c.0 at 0000:00:1c.0 if 10 id 1022:7464 sub 0000:0000 rev 00",
+                                    "root hub usb1 bus 1 of 0000:00:1a.7",
+                                    "root hub usb2 bus 2 of 0000:00:1b.0",
+                                    "root hub usb3 bus 3 of none",
+                                    "root hub usb4 bus 4 of 0000:00:1c.0",
+                                    "hub 1-1 bus 1 id 0000:0000 superspeed",
+                                    "hub 1-3 bus 1 id 0424:2514",
+                                    "hub 2-1 bus 2 id 0000:0000",
+                                }));
+}
+
+TEST(ReadUsbHostTopology, NoTreeGivesNothing) {
+  TemporaryFolder folder;
+  WriteTextFile(folder.path() / "a file", "");
+  WriteTextFile(folder.path() / "files/bus/pci", "");
+  WriteTextFile(folder.path() / "files/bus/usb/devices", "");
+  const fs::path roots[] = {folder.path(), folder.path() / "missing", folder.path() / "a file",
+                            folder.path() / "files"};
+  for (const fs::path& root : roots) {
+    SCOPED_TRACE(root.string());
+    EXPECT_EQ(Lines(ReadUsbHostTopology(root)), std::vector<std::string>{});
+  }
+}
+
+TEST(ReadUsbHostTopology, ControllersByAddressOnePerAddress) {
+  TemporaryFolder root;
+  const fs::path pci = root.path() / "bus/pci/devices";
+  // Names in text order differ from address order; "0:0:1d.7" spells an
+  // address that "0000:00:1d.7" also names.
+  const char* const names[] = {"0000:00:1d.7", "0000:00:02.0", "0000:0a:00.0", "0000:01:00.0",
+                               "0001:00:00.0", "0:0:1d.7",     "10000:00:00.0"};
+  for (const char* name : names) WriteTextFile(pci / name / "class", "0x0c0330\n");
+  std::vector<std::string> order;
+  for (const PciUsbController& c : ReadUsbHostTopology(root.path()).controllers) order.push_back(c.name);
+  EXPECT_EQ(order, (std::vector<std::string>{"0000:00:02.0", "0000:00:1d.7", "0000:01:00.0", "0000:0a:00.0",
+                                             "0001:00:00.0", "10000:00:00.0"}));
+}
+
+TEST(ReadUsbHostTopology, RootHubsByBusAndHubsByTheNumbersInTheirNames) {
+  TemporaryFolder root;
+  const fs::path usb = root.path() / "bus/usb/devices";
+  const char* const names[] = {"usb10", "usb2", "usb1", "10-1", "2-1", "1-10", "1-2", "1-2.10", "1-2.3", "1-2.3.1"};
+  for (const char* name : names) WriteTextFile(usb / name / "bDeviceClass", "09\n");
+  const UsbHostTopology topology = ReadUsbHostTopology(root.path());
+  std::vector<std::string> order;
+  for (const UsbRootHub& r : topology.rootHubs) order.push_back(r.name);
+  for (const UsbHub& h : topology.hubs) order.push_back(h.name);
+  EXPECT_EQ(order, (std::vector<std::string>{"usb1", "usb2", "usb10", "1-2", "1-2.3", "1-2.3.1", "1-2.10", "1-10",
+                                             "2-1", "10-1"}));
+}
+
+TEST(ReadUsbHostTopology, OnlyKernelHubNamesAreHubs) {
+  TemporaryFolder root;
+  const fs::path usb = root.path() / "bus/usb/devices";
+  // The last one is a kernel-like name, but longer than any real one.
+  std::string tooLong = "1-1";
+  while (tooLong.size() <= 64) tooLong += ".1";
+  const std::vector<std::string> names = {"1-1", "1-1:1.0", "1-",  "-1",   "1-1.",  "1-.1", "1--1",          "1-1.a",
+                                          "a-1", "1-1 ",    "usb", "usbA", "usb-1", "1",    "1-99999999999", tooLong};
+  for (const std::string& name : names) WriteTextFile(usb / name / "bDeviceClass", "09\n");
+  const UsbHostTopology topology = ReadUsbHostTopology(root.path());
+  ASSERT_EQ(topology.hubs.size(), 1u);
+  EXPECT_EQ(topology.hubs[0].name, "1-1");
+  EXPECT_TRUE(topology.rootHubs.empty());
+}
+
+TEST(ReadUsbHostTopology, TheLinkDecidesOverTheSerial) {
+  TemporaryFolder root;
+  const fs::path devices = root.path() / "devices/pci0000:00";
+  WriteTextFile(devices / "0000:00:14.0/usb1/serial", "0000:00:1d.7\n");
+  fs::create_directories(root.path() / "bus/usb/devices");
+  fs::create_symlink(devices / "0000:00:14.0/usb1", root.path() / "bus/usb/devices/usb1");
+  // A link into a folder that is no PCI device: the serial decides.
+  WriteTextFile(root.path() / "devices/platform/usb2/serial", "0000:00:1d.0\n");
+  fs::create_symlink(root.path() / "devices/platform/usb2", root.path() / "bus/usb/devices/usb2");
+  // A dangling link: nothing to read, no controller.
+  fs::create_symlink("nowhere", root.path() / "bus/usb/devices/usb3");
+
+  const UsbHostTopology topology = ReadUsbHostTopology(root.path());
+  EXPECT_EQ(Lines(topology), (std::vector<std::string>{
+                                 "root hub usb1 bus 1 of 0000:00:14.0",
+                                 "root hub usb2 bus 2 of 0000:00:1d.0",
+                                 "root hub usb3 bus 3 of none",
+                             }));
+}
+
+}  // namespace
