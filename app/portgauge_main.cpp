@@ -1,13 +1,11 @@
-// Process entry. For now the program takes the device inventory and exits;
-// the window and the verdict come next.
+// Process entry: the component library is initialised around the main
+// procedure, and the process exits with the main procedure's result, 0.
 #include <windows.h>
 
-#include "scan_device_inventory.h"
-#include "win32_device_setup.h"
+#include "main_window.h"
+#include "win32_handles.h"
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-  Win32DeviceSetup setup;
-  InventoryTable inventoryTable(1);
-  ScanDeviceInventory(setup, "USB", inventoryTable);
-  return 0;
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandTail, int showCommand) {
+  const ComponentLibrary componentLibrary;
+  return MainProcedure(instance, previous, commandTail, showCommand);
 }

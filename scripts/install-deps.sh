@@ -10,7 +10,7 @@ need=()
 have_pkg() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }
 
 packages=(
-  cmake g++ make ninja-build
+  cmake g++ make ninja-build python3
   g++-mingw-w64-i686-posix binutils-mingw-w64-i686
   googletest libbenchmark-dev
   clang libclang-rt-14-dev clang-tidy clang-format cppcheck valgrind
