@@ -1,0 +1,75 @@
+#pragma once
+// The inspector: looks at and drives another process's windows from outside,
+// the way a user would see and use them. Used by the end-to-end tests and by
+// the run command (inspector.exe). Windows only.
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// A program started for a test; terminated if it is still running when the
+// object goes, so one case never leaves windows behind for the next.
+class RunningProgram {
+ public:
+  // Starts `path` with the command tail, and with the show command given in
+  // its start-up information when showCommand is not -1.
+  explicit RunningProgram(const std::string& path, const std::string& commandTail = "", int showCommand = -1);
+  ~RunningProgram();
+  RunningProgram(const RunningProgram&) = delete;
+  RunningProgram& operator=(const RunningProgram&) = delete;
+
+  bool started() const { return process_.hProcess != nullptr; }
+  DWORD processId() const { return process_.dwProcessId; }
+  DWORD threadId() const { return process_.dwThreadId; }
+  bool HasExited() const;
+  // True with the exit code once the process has ended within timeoutMs.
+  bool WaitForExit(DWORD timeoutMs, DWORD* exitCode);
+
+ private:
+  PROCESS_INFORMATION process_{};
+};
+
+// The first top-level window of the process (0: any process) whose class and
+// caption match (null: any), waiting up to timeoutMs. Null when none came.
+HWND WaitForWindow(DWORD processId, const char* className, const char* caption, DWORD timeoutMs,
+                   bool mustBeVisible = false);
+
+// A top-level window of the process with that class and caption, now; null if none.
+HWND FindProcessWindow(DWORD processId, const char* className, const char* caption);
+
+std::string WindowText(HWND window);
+std::string WindowClass(HWND window);
+
+// The message text of a message box (its static control, id 0xFFFF).
+std::string MessageBoxText(HWND box);
+// Answers a message box as its button would (IDYES, IDNO, ...).
+void AnswerMessageBox(HWND box, int buttonId);
+
+// The rows of a list box of another process, as the bytes the program added.
+// (Under Wine, LB_GETTEXT sent with SendMessageA across processes returns
+// UTF-16; SendMessageW and a conversion back to the ANSI code page do not.)
+std::vector<std::string> ListRows(HWND list);
+// Rows first .. first + count - 1 only (each row costs a round trip).
+std::vector<std::string> ListRows(HWND list, int first, int count);
+int ListRowCount(HWND list);
+std::vector<uintptr_t> ListItemData(HWND list);
+int ListItemHeight(HWND list);
+int ListTopIndex(HWND list);
+
+RECT WindowRectangle(HWND window);
+RECT ClientRectangle(HWND window);
+// The client area's top-left corner in screen coordinates.
+POINT ClientOrigin(HWND window);
+
+// One pixel of the screen as it is shown now.
+COLORREF ScreenPixel(int x, int y);
+
+// Posted input: keys to a window, a mouse click in a window's client area,
+// a system command, a quit message to a thread.
+void PostKey(HWND window, UINT virtualKey);
+void PostClick(HWND window, int x, int y);
+void PostSystemCommand(HWND window, WPARAM command);
+void PostQuitToThread(DWORD threadId);
+

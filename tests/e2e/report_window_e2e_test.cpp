@@ -1,0 +1,182 @@
+// The report window of the real program after the answer Yes: where it
+// shows, what it lists, how it follows resizes, keys and the close command,
+// and how its rows are painted.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "program_run.h"
+
+namespace {
+
+// The three devices of three_usb_devices.reg, as the report lists them.
+std::vector<std::string> ThreeDeviceReport() {
+  std::vector<std::string> rows = {Row("USB DeviceCount: ", "3"), kSeparator};
+  for (const auto& block :
+       {DeviceBlock("Universal Host Controller A", "Standard Universal PCI to USB Host Controller",
+                    std::string(kUsbGuid) + "\\0000", "COM7"),
+        DeviceBlock("None", "Standard Enhanced PCI to USB Host Controller", std::string(kUsbGuid) + "\\0001", "None"),
+        DeviceBlock("None", "USB Root Hub", std::string(kUsbGuid) + "\\0002", "None")})
+    rows.insert(rows.end(), block.begin(), block.end());
+  return rows;
+}
+
+void ExpectCentredOnWorkArea(HWND window) {
+  RECT work{};
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+  const RECT frame = WindowRectangle(window);
+  EXPECT_LE(std::abs((frame.left + frame.right) - (work.left + work.right)), 1);
+  EXPECT_LE(std::abs((frame.top + frame.bottom) - (work.top + work.bottom)), 1);
+}
+
+// The list fills the client area: same width, and a height short of it by
+// less than one row, as the list keeps to whole rows.
+void ExpectListFillsClientArea(HWND main, HWND list) {
+  const RECT client = ClientRectangle(main);
+  const RECT listFrame = WindowRectangle(list);
+  const POINT origin = ClientOrigin(main);
+  EXPECT_EQ(listFrame.left, origin.x);
+  EXPECT_EQ(listFrame.top, origin.y);
+  EXPECT_EQ(listFrame.right - listFrame.left, client.right);
+  const int shortBy = client.bottom - (listFrame.bottom - listFrame.top);
+  EXPECT_GE(shortBy, 0);
+  EXPECT_LT(shortBy, kRowHeight);
+}
+
+TEST(ReportWindow, YesShowsTheCentredWindowWithEveryRow) {
+  ProgramRun run(FixturePath("three_usb_devices.reg"));
+  ASSERT_TRUE(run.devices().ok()) << run.devices().error();
+  HWND main = run.AnswerYes();
+  ASSERT_NE(main, nullptr) << "no report window";
+  EXPECT_TRUE(IsWindowVisible(main));
+  EXPECT_EQ(WindowText(main), kMainWindowTitle);
+  ExpectCentredOnWorkArea(main);
+
+  HWND list = GetDlgItem(main, kReportListId);
+  ASSERT_NE(list, nullptr);
+  EXPECT_EQ(ListRows(list), ThreeDeviceReport());
+  EXPECT_EQ(ListItemHeight(list), kRowHeight);
+  ExpectListFillsClientArea(main, list);
+
+  PostSystemCommand(main, SC_CLOSE);
+  EXPECT_EQ(run.ExitCode(), 0);
+}
+
+TEST(ReportWindow, ShowsAsMadeWhateverTheStartUpShowCommandAndArguments) {
+  struct StartCase {
+    const char* name;
+    const char* commandTail;
+    int showCommand;
+  };
+  const StartCase cases[] = {
+      {"started minimised", "", SW_SHOWMINIMIZED},
+      {"started maximised", "", SW_SHOWMAXIMIZED},
+      {"started hidden", "", SW_HIDE},
+      {"with arguments", "/x --help \"two words\"", -1},
+  };
+  for (const StartCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    ProgramRun run(FixturePath("three_usb_devices.reg"), c.commandTail, c.showCommand);
+    HWND main = run.AnswerYes();
+    ASSERT_NE(main, nullptr) << "no visible report window";
+    EXPECT_FALSE(IsIconic(main));
+    EXPECT_FALSE(IsZoomed(main));
+    const RECT client = ClientRectangle(main);
+    EXPECT_EQ(client.right, 525);  // 350 x 300 dialog units of MS Sans Serif 8
+    EXPECT_EQ(client.bottom, 488);
+    ExpectCentredOnWorkArea(main);
+    EXPECT_EQ(ListRows(GetDlgItem(main, kReportListId)).size(), 23u);
+    PostSystemCommand(main, SC_CLOSE);
+    EXPECT_EQ(run.ExitCode(), 0);
+  }
+}
+
+TEST(ReportWindow, ListFollowsEveryResizeMinimiseAndRestore) {
+  ProgramRun run(FixturePath("three_usb_devices.reg"));
+  HWND main = run.AnswerYes();
+  ASSERT_NE(main, nullptr);
+  HWND list = GetDlgItem(main, kReportListId);
+  const SIZE sizes[] = {{700, 600}, {300, 200}, {200, 120}, {900, 300}, {130, 60}};
+  for (const SIZE& size : sizes) {
+    SCOPED_TRACE(std::to_string(size.cx) + "x" + std::to_string(size.cy));
+    SetWindowPos(main, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    Settle();
+    ExpectListFillsClientArea(main, list);
+  }
+
+  PostSystemCommand(main, SC_MINIMIZE);
+  Settle();
+  EXPECT_TRUE(IsIconic(main));
+  const RECT minimised = WindowRectangle(list);
+  EXPECT_EQ(minimised.right - minimised.left, 0);
+  PostSystemCommand(main, SC_RESTORE);
+  Settle();
+  EXPECT_FALSE(IsIconic(main));
+  {
+    SCOPED_TRACE("restored");
+    ExpectListFillsClientArea(main, list);
+  }
+  PostSystemCommand(main, SC_CLOSE);
+  EXPECT_EQ(run.ExitCode(), 0);
+}
+
+TEST(ReportWindow, EscapeClosesAndEnterDoesNot) {
+  ProgramRun run(FixturePath("three_usb_devices.reg"));
+  HWND main = run.AnswerYes();
+  ASSERT_NE(main, nullptr);
+  HWND list = GetDlgItem(main, kReportListId);
+  PostKey(list, VK_RETURN);
+  Settle();
+  EXPECT_FALSE(run.program().HasExited());
+  EXPECT_TRUE(IsWindow(main) && IsWindowVisible(main));
+  PostKey(list, VK_ESCAPE);
+  EXPECT_EQ(run.ExitCode(), 0);
+}
+
+TEST(ReportWindow, SystemCloseEndsTheProgramAndQuitDoesNot) {
+  ProgramRun run(FixturePath("three_usb_devices.reg"));
+  HWND main = run.AnswerYes();
+  ASSERT_NE(main, nullptr);
+  PostQuitToThread(run.program().threadId());
+  Settle();
+  EXPECT_FALSE(run.program().HasExited());
+  EXPECT_TRUE(IsWindow(main) && IsWindowVisible(main));
+  PostSystemCommand(main, SC_CLOSE);
+  EXPECT_EQ(run.ExitCode(), 0);
+}
+
+TEST(ReportWindow, RowsArePaintedInTwoColumnsAndSelectionIsHighlighted) {
+  ProgramRun run(FixturePath("three_usb_devices.reg"));
+  HWND main = run.AnswerYes();
+  ASSERT_NE(main, nullptr);
+  HWND list = GetDlgItem(main, kReportListId);
+  const COLORREF window = GetSysColor(COLOR_WINDOW);
+  const COLORREF highlight = GetSysColor(COLOR_HIGHLIGHT);
+  ASSERT_NE(window, highlight);
+
+  // Row 3 is "Guid: " TAB the GUID: label from x = 35, value from x = 110.
+  EXPECT_EQ(RowPixel(list, 3, 2), window);
+  const int label = FirstInk(list, 3, 0, 100, window);
+  EXPECT_GE(label, 35);
+  EXPECT_LE(label, 38);
+  const int value = FirstInk(list, 3, 75, 200, window);
+  EXPECT_GE(value, 110);
+  EXPECT_LE(value, 113);
+
+  // A click selects a row; the keyboard moves the selection on.
+  const POINT row4 = RowPoint(list, 4, 200);
+  const POINT listOrigin = ClientOrigin(list);
+  PostClick(list, row4.x - listOrigin.x, row4.y - listOrigin.y);
+  Settle();
+  EXPECT_EQ(RowPixel(list, 4, 2), highlight);
+  EXPECT_EQ(RowPixel(list, 5, 2), window);
+  PostKey(list, VK_DOWN);
+  Settle();
+  EXPECT_EQ(RowPixel(list, 4, 2), window);
+  EXPECT_EQ(RowPixel(list, 5, 2), highlight);
+
+  PostSystemCommand(main, SC_CLOSE);
+  EXPECT_EQ(run.ExitCode(), 0);
+}
+
+}  // namespace
