@@ -3,6 +3,10 @@
 # (${XDG_DATA_HOME:-~/.local/share}/portgauge/wineprefix), never the user's
 # default one.
 #
+# Before each start the prefix's USB devices are refreshed from this machine:
+# usb-host-mirror lists its USB host controllers and hubs as Windows would,
+# and the devices of the previous start that are gone are removed.
+#
 # On a desktop the program opens on the user's display. With no display it
 # runs on an Xvfb of its own: it prints the verdict prompt as read off the
 # box, answers Yes, saves a screenshot of the report window as a PNG, closes
@@ -13,6 +17,8 @@ cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 cmake --preset win32 >/dev/null
 cmake --build --preset win32 --target PortGauge inspector
+cmake --preset host >/dev/null
+cmake --build --preset host --target usb-host-mirror
 
 source scripts/wine-session.sh
 trap stop_wine_session EXIT
@@ -26,7 +32,26 @@ if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then headless=0; fi
 if [ "$headless" = 1 ]; then start_xvfb; fi
 prepare_wine_prefix "${XDG_DATA_HOME:-$HOME/.local/share}/portgauge/wineprefix"
 
-echo "run: device set: Wine prefix $WINEPREFIX"
+# Replaces the USB devices of the previous start with this machine's.
+refresh_usb_devices() {
+  local current="$WINEPREFIX/portgauge-usb-devices.reg"
+  local fresh removal
+  fresh=$(mktemp --suffix=.reg)
+  build/host/inventory/linux/usb-host-mirror --output "$fresh"
+  if [ -f "$current" ]; then
+    removal=$(mktemp --suffix=.reg)
+    { printf 'REGEDIT4\r\n\r\n'
+      sed -n 's/^\[\(HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Enum\\[^]]*\)\]/[-\1]/p' "$current"
+    } >"$removal"
+    wine regedit /S "$(winepath -w "$removal")"
+    rm -f "$removal"
+  fi
+  wine regedit /S "$(winepath -w "$fresh")"
+  mv "$fresh" "$current"
+}
+refresh_usb_devices
+
+echo "run: device set: this machine's USB host controllers and hubs, in Wine prefix $WINEPREFIX"
 wine "$inspector" devices | tr -d '\r' | sed 's/^/run:   /'
 
 if [ "$headless" = 0 ]; then

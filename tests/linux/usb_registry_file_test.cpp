@@ -29,12 +29,17 @@ TEST(UsbRegistryFileText, NoDeviceGivesTheClassKeyOnly) {
   EXPECT_EQ(MirrorFile(noneTree.path()), kClassKeyOnly);
 }
 
-TEST(UsbRegistryFileText, EhciAndUhciFixtureGivesTheExpectedFile) {
-  TemporaryFolder root;
-  ASSERT_EQ(BuildSysfsTree(SysfsFixture("ehci_uhci.tree"), root.path()), "");
-  const std::string expected = ReadTextFile(SysfsFixture("ehci_uhci.reg"));
-  ASSERT_FALSE(expected.empty());
-  EXPECT_EQ(MirrorFile(root.path()), expected);
+// Each machine's tree gives exactly its committed file; the end-to-end tests
+// run the program on those files.
+TEST(UsbRegistryFileText, EveryFixtureTreeGivesItsCommittedFile) {
+  for (const char* machine : {"ehci_uhci", "xhci_only", "none"}) {
+    SCOPED_TRACE(machine);
+    TemporaryFolder root;
+    ASSERT_EQ(BuildSysfsTree(SysfsFixture(std::string(machine) + ".tree"), root.path()), "");
+    const std::string expected = ReadTextFile(SysfsFixture(std::string(machine) + ".reg"));
+    ASSERT_FALSE(expected.empty());
+    EXPECT_EQ(MirrorFile(root.path()), expected);
+  }
 }
 
 TEST(UsbRegistryFileText, OneKeyPerDeviceWithItsValues) {
