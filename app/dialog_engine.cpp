@@ -20,9 +20,7 @@ struct DialogState {
   HFONT font = nullptr;  // made and released by the dialog manager
 };
 
-DialogState* StateOf(HWND window) {
-  return reinterpret_cast<DialogState*>(GetWindowLongPtrA(window, DWLP_USER));
-}
+DialogState* StateOf(HWND window) { return reinterpret_cast<DialogState*>(GetWindowLongPtrA(window, DWLP_USER)); }
 
 // Forgets the window and destroys its icons; the window no longer shows them.
 void DropState(HWND window) {
@@ -39,8 +37,7 @@ uint32_t IgnoreEvent(HWND, uint32_t, uint32_t, uint32_t) { return 0; }
 INT_PTR DeliverEvent(HWND window, MainWindowEventHandler handler, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_ACTIVATE && LOWORD(wParam) <= WA_CLICKACTIVE) return TRUE;
 
-  const uint32_t result =
-      handler(window, message, static_cast<uint32_t>(wParam), static_cast<uint32_t>(lParam));
+  const uint32_t result = handler(window, message, static_cast<uint32_t>(wParam), static_cast<uint32_t>(lParam));
   if (result != 0) {
     // A value the handler stored itself stays; the platform returns it to the sender.
     if (GetWindowLongPtrA(window, DWLP_MSGRESULT) == 0) {
@@ -85,8 +82,9 @@ HWND CreateDialogWindow(HINSTANCE instance, const DialogDefinition& definition) 
 
   auto state = std::make_unique<DialogState>();
   state->font = reinterpret_cast<HFONT>(SendMessageA(window, WM_GETFONT, 0, 0));
+  // The window owns its state from here on; WM_NCDESTROY deletes it.
   SetWindowLongPtrA(window, DWLP_USER, reinterpret_cast<LONG_PTR>(state.release()));
-  return window;
+  return window;  // NOLINT(clang-analyzer-cplusplus.NewDeleteLeaks): owned by the window, see above
 }
 
 void SetDialogIcon(HWND window, HINSTANCE instance, const char* iconName) {

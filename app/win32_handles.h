@@ -1,8 +1,8 @@
 #pragma once
 // One small owner per kind of platform object the application shell holds.
 
-#include <windows.h>
 #include <objbase.h>
+#include <windows.h>
 
 #include <utility>
 

@@ -10,9 +10,8 @@ const char kEnhancedMatchText[] = "Enhanced";
 }  // namespace
 
 void ApplyUsb20Rule(const std::string& description) {
-  if (description.find(kUsb20MatchText) != std::string::npos) {
-    Usb20Flag = 1;
-  } else if (description.find(kEnhancedMatchText) != std::string::npos) {
+  if (description.find(kUsb20MatchText) != std::string::npos ||
+      description.find(kEnhancedMatchText) != std::string::npos) {
     Usb20Flag = 1;
   }
 }

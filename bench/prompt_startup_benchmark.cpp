@@ -53,8 +53,7 @@ double SecondsToPrompt(const std::string& exe) {
   PROCESS_INFORMATION process{};
   std::string commandLine = "\"" + exe + "\"";
   const double start = Now();
-  if (!CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                      &process))
+  if (!CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
     return -1;
   double seconds = -1;
   BoxSearch search{process.dwProcessId, nullptr};

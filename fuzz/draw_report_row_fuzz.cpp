@@ -33,13 +33,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   canvas.textReadFails = input.ConsumeIntegralInRange(0, 15) == 0;
 
   DrawItemRecord record{};
-  record.itemID = input.ConsumeBool() ? input.ConsumeIntegralInRange<uint32_t>(0, 5) : input.ConsumeIntegral<uint32_t>();
+  record.itemID =
+      input.ConsumeBool() ? input.ConsumeIntegralInRange<uint32_t>(0, 5) : input.ConsumeIntegral<uint32_t>();
   record.itemAction = input.ConsumeIntegralInRange<uint32_t>(0, 8);
   record.itemState = input.ConsumeIntegral<uint32_t>();
   record.hDC = 0xDC;
   record.rcItem = {input.ConsumeIntegral<int32_t>(), input.ConsumeIntegral<int32_t>(), input.ConsumeIntegral<int32_t>(),
                    input.ConsumeIntegral<int32_t>()};
-  const uint32_t controlId = input.ConsumeBool() ? static_cast<uint32_t>(kReportListId) : input.ConsumeIntegral<uint32_t>();
+  const uint32_t controlId =
+      input.ConsumeBool() ? static_cast<uint32_t>(kReportListId) : input.ConsumeIntegral<uint32_t>();
 
   const uint32_t result = DrawReportRow(canvas, FakeRowCanvas::kMainWindow, controlId, record);
 

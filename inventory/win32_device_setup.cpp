@@ -43,10 +43,10 @@ bool Win32DeviceSetup::SetupDiEnumDeviceInfo(DeviceInfoSet deviceInfoSet, uint32
   return ::SetupDiEnumDeviceInfo(AsDevInfo(deviceInfoSet), memberIndex, AsDevInfoData(deviceInfoData)) != FALSE;
 }
 
-bool Win32DeviceSetup::SetupDiGetDeviceRegistryPropertyA(DeviceInfoSet deviceInfoSet,
-                                                         DeviceInfoRecord* deviceInfoData, uint32_t property,
-                                                         uint32_t* propertyRegDataType, uint8_t* propertyBuffer,
-                                                         uint32_t propertyBufferSize, uint32_t* requiredSize) {
+bool Win32DeviceSetup::SetupDiGetDeviceRegistryPropertyA(DeviceInfoSet deviceInfoSet, DeviceInfoRecord* deviceInfoData,
+                                                         uint32_t property, uint32_t* propertyRegDataType,
+                                                         uint8_t* propertyBuffer, uint32_t propertyBufferSize,
+                                                         uint32_t* requiredSize) {
   return ::SetupDiGetDeviceRegistryPropertyA(AsDevInfo(deviceInfoSet), AsDevInfoData(deviceInfoData), property,
                                              reinterpret_cast<DWORD*>(propertyRegDataType), propertyBuffer,
                                              propertyBufferSize, reinterpret_cast<DWORD*>(requiredSize)) != FALSE;

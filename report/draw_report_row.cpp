@@ -10,7 +10,7 @@ namespace {
 constexpr size_t kRowTextBufferSize = 300;
 
 constexpr int32_t kLabelColumnLeft = 35;
-constexpr int32_t kValueColumnOffset = 75;  // the value column starts at 110
+constexpr int32_t kValueColumnOffset = 75;                      // the value column starts at 110
 constexpr uint32_t kColumnFormat = kDtSingleLine | kDtVCenter;  // left-aligned, no tab expansion
 
 constexpr int32_t kIconOffsetX = 3;
@@ -42,8 +42,7 @@ void ReadRowText(RowCanvas& canvas, std::uintptr_t listWindow, uint32_t itemID, 
 
 // Draws `length` bytes of `text` as one column from `left` to the row's
 // right edge, through the zero-terminated column buffer.
-void DrawColumn(RowCanvas& canvas, const DrawItemRecord& record, PixelRect& textRect, const char* text,
-                size_t length) {
+void DrawColumn(RowCanvas& canvas, const DrawItemRecord& record, PixelRect& textRect, const char* text, size_t length) {
   char column[kRowTextBufferSize] = {};
   std::memcpy(column, text, length);
   canvas.DrawTextA(record.hDC, column, static_cast<int32_t>(length), &textRect, kColumnFormat);
@@ -51,8 +50,7 @@ void DrawColumn(RowCanvas& canvas, const DrawItemRecord& record, PixelRect& text
 
 }  // namespace
 
-uint32_t DrawReportRow(RowCanvas& canvas, std::uintptr_t mainWindow, uint32_t controlId,
-                       const DrawItemRecord& record) {
+uint32_t DrawReportRow(RowCanvas& canvas, std::uintptr_t mainWindow, uint32_t controlId, const DrawItemRecord& record) {
   if (controlId != static_cast<uint32_t>(kReportListId)) return 0;
   if (record.itemID == kNoItem) return 0;
   if (record.itemAction != kOdaDrawEntire && record.itemAction != kOdaSelect) return 0;

@@ -26,8 +26,8 @@ std::intptr_t Win32ReportList::SendMessageA(std::uintptr_t window, uint32_t mess
   return ::SendMessageA(reinterpret_cast<HWND>(window), message, wParam, lParam);
 }
 
-bool Win32ReportList::SetupDiClassGuidsFromNameA(const char* className, Guid* classGuidList,
-                                                 uint32_t classGuidListSize, uint32_t* requiredSize) {
+bool Win32ReportList::SetupDiClassGuidsFromNameA(const char* className, Guid* classGuidList, uint32_t classGuidListSize,
+                                                 uint32_t* requiredSize) {
   return ::SetupDiClassGuidsFromNameA(className, reinterpret_cast<GUID*>(classGuidList), classGuidListSize,
                                       reinterpret_cast<DWORD*>(requiredSize)) != FALSE;
 }

@@ -50,8 +50,7 @@ MirroredDevice ControllerDevice(const PciUsbController& controller, const HostCo
                                "&SUBSYS_" + Hex(controller.subsystemId, 4) + Hex(controller.subsystemVendorId, 4) +
                                "&REV_" + Hex(controller.revision, 2);
   const PciAddress& a = controller.address;
-  const std::string instanceId =
-      "3&" + Hex(a.domain, 4) + Hex(a.bus, 2) + "&0&" + Hex((a.device << 3) | a.function, 2);
+  const std::string instanceId = "3&" + Hex(a.domain, 4) + Hex(a.bus, 2) + "&0&" + Hex((a.device << 3) | a.function, 2);
   return {"PCI", deviceId, instanceId, kind.description};
 }
 

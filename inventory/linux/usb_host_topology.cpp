@@ -47,7 +47,8 @@ std::optional<std::pair<std::string_view, std::string_view>> SplitAt(std::string
 
 std::optional<uint32_t> ParseHexField(std::string_view text, std::size_t maxDigits, uint32_t maxValue) {
   // Bare digits between separators: no "0x" here.
-  if (text.empty() || text.size() > maxDigits || text.find_first_of("xX") != std::string_view::npos) return std::nullopt;
+  if (text.empty() || text.size() > maxDigits || text.find_first_of("xX") != std::string_view::npos)
+    return std::nullopt;
   return ParseSysfsHex(text, maxValue);
 }
 
@@ -80,9 +81,10 @@ std::vector<PciUsbController> ReadPciUsbControllers(const fs::path& sysfsRoot) {
   // and "0000:00:1d.7"); the first by name stands for the address.
   std::stable_sort(controllers.begin(), controllers.end(),
                    [](const PciUsbController& a, const PciUsbController& b) { return a.address < b.address; });
-  controllers.erase(std::unique(controllers.begin(), controllers.end(),
-                                [](const PciUsbController& a, const PciUsbController& b) { return a.address == b.address; }),
-                    controllers.end());
+  controllers.erase(
+      std::unique(controllers.begin(), controllers.end(),
+                  [](const PciUsbController& a, const PciUsbController& b) { return a.address == b.address; }),
+      controllers.end());
   return controllers;
 }
 

@@ -66,8 +66,7 @@ HWND FindProcessWindow(DWORD processId, const char* className, const char* capti
   return search.found;
 }
 
-HWND WaitForWindow(DWORD processId, const char* className, const char* caption, DWORD timeoutMs,
-                   bool mustBeVisible) {
+HWND WaitForWindow(DWORD processId, const char* className, const char* caption, DWORD timeoutMs, bool mustBeVisible) {
   const DWORD start = GetTickCount();
   for (;;) {
     WindowSearch search{processId, className, caption, mustBeVisible, nullptr};
@@ -110,8 +109,8 @@ std::vector<std::string> ListRows(HWND list, int first, int count) {
     wide.resize(got > 0 ? static_cast<size_t>(got) : 0);
     std::string row(wide.size() * 2 + 1, '\0');
     const int bytes = wide.empty() ? 0
-                                   : WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()),
-                                                         &row[0], static_cast<int>(row.size()), nullptr, nullptr);
+                                   : WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), &row[0],
+                                                         static_cast<int>(row.size()), nullptr, nullptr);
     row.resize(static_cast<size_t>(bytes));
     rows.push_back(row);
   }
@@ -161,9 +160,16 @@ namespace {
 // flag their scan codes are the numeric keypad's, which type digits.
 bool IsExtendedKey(UINT virtualKey) {
   switch (virtualKey) {
-    case VK_PRIOR: case VK_NEXT: case VK_END: case VK_HOME:
-    case VK_LEFT: case VK_UP: case VK_RIGHT: case VK_DOWN:
-    case VK_INSERT: case VK_DELETE:
+    case VK_PRIOR:
+    case VK_NEXT:
+    case VK_END:
+    case VK_HOME:
+    case VK_LEFT:
+    case VK_UP:
+    case VK_RIGHT:
+    case VK_DOWN:
+    case VK_INSERT:
+    case VK_DELETE:
       return true;
     default:
       return false;
@@ -176,7 +182,8 @@ void PostKey(HWND window, UINT virtualKey) {
   LPARAM flags = 1 | static_cast<LPARAM>(MapVirtualKeyA(virtualKey, 0)) << 16;
   if (IsExtendedKey(virtualKey)) flags |= 1 << 24;
   PostMessageA(window, WM_KEYDOWN, virtualKey, flags);
-  PostMessageA(window, WM_KEYUP, virtualKey, flags | (1 << 30) | (1u << 31));
+  const LPARAM released = static_cast<LPARAM>(0xC0000000u);  // previous state down, now up
+  PostMessageA(window, WM_KEYUP, virtualKey, flags | released);
 }
 
 void PostClick(HWND window, int x, int y) {

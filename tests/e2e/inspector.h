@@ -72,4 +72,3 @@ void PostKey(HWND window, UINT virtualKey);
 void PostClick(HWND window, int x, int y);
 void PostSystemCommand(HWND window, WPARAM command);
 void PostQuitToThread(DWORD threadId);
-

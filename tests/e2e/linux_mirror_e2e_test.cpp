@@ -19,8 +19,8 @@ TEST(LinuxMirror, ProgramReportsExactlyTheMirroredDevices) {
   const std::vector<MirrorCase> cases = {
       {"sysfs/ehci_uhci.reg",
        kUsb20Caption,
-       {"Standard Universal PCI to USB Host Controller", "Standard Enhanced PCI to USB Host Controller",
-        "USB Root Hub", "USB Root Hub", "Generic USB Hub"}},
+       {"Standard Universal PCI to USB Host Controller", "Standard Enhanced PCI to USB Host Controller", "USB Root Hub",
+        "USB Root Hub", "Generic USB Hub"}},
       {"sysfs/xhci_only.reg",
        kUsb11Caption,
        {"USB xHCI Compliant Host Controller", "USB Root Hub (USB 3.0)", "Generic USB Hub",

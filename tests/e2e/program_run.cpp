@@ -20,9 +20,7 @@ constexpr DWORD kExitTimeoutMs = 10000;
 ProgramRun::ProgramRun(const std::string& fixturePath, const std::string& commandTail, int showCommand)
     : devices_(fixturePath), program_(WindowsPath(PORTGAUGE_EXE), commandTail, showCommand) {}
 
-HWND ProgramRun::Prompt() {
-  return WaitForWindow(program_.processId(), kDialogClass, nullptr, kWindowTimeoutMs, true);
-}
+HWND ProgramRun::Prompt() { return WaitForWindow(program_.processId(), kDialogClass, nullptr, kWindowTimeoutMs, true); }
 
 HWND ProgramRun::AnswerYes() {
   HWND prompt = Prompt();
@@ -44,8 +42,12 @@ std::string Row(const char* label, const std::string& value) { return std::strin
 
 std::vector<std::string> DeviceBlock(const std::string& friendlyName, const std::string& description,
                                      const std::string& driver, const std::string& portName) {
-  return {Row("Class: ", "USB"),          Row("Guid: ", kUsbGuid),   Row("FriendlyName: ", friendlyName),
-          Row("Description: ", description), Row("Driver: ", driver), Row("PortName: ", portName),
+  return {Row("Class: ", "USB"),
+          Row("Guid: ", kUsbGuid),
+          Row("FriendlyName: ", friendlyName),
+          Row("Description: ", description),
+          Row("Driver: ", driver),
+          Row("PortName: ", portName),
           kSeparator};
 }
 

@@ -10,7 +10,6 @@ namespace {
 
 // A device set of `count` USB devices, written to a temporary REGEDIT4 file.
 std::string WriteManyDevices(int count) {
-
   char dir[MAX_PATH], path[MAX_PATH];
   GetTempPathA(MAX_PATH, dir);
   GetTempFileNameA(dir, "pgd", 0, path);

@@ -28,8 +28,8 @@ bool FakeDeviceSetup::EverythingReleasedOnce() const {
   return true;
 }
 
-bool FakeDeviceSetup::SetupDiClassGuidsFromNameA(const char* className, Guid* classGuidList,
-                                                 uint32_t classGuidListSize, uint32_t* requiredSize) {
+bool FakeDeviceSetup::SetupDiClassGuidsFromNameA(const char* className, Guid* classGuidList, uint32_t classGuidListSize,
+                                                 uint32_t* requiredSize) {
   Record(std::string("ClassGuidsFromName:") + className);
   std::vector<Guid> found;
   for (const SetupClass& c : classes)
@@ -85,9 +85,8 @@ bool FakeDeviceSetup::WriteValue(const std::optional<std::string>& value, bool u
   return true;
 }
 
-bool FakeDeviceSetup::SetupDiGetDeviceRegistryPropertyA(DeviceInfoSet deviceInfoSet,
-                                                        DeviceInfoRecord* deviceInfoData, uint32_t property,
-                                                        uint32_t*, uint8_t* propertyBuffer,
+bool FakeDeviceSetup::SetupDiGetDeviceRegistryPropertyA(DeviceInfoSet deviceInfoSet, DeviceInfoRecord* deviceInfoData,
+                                                        uint32_t property, uint32_t*, uint8_t* propertyBuffer,
                                                         uint32_t propertyBufferSize, uint32_t*) {
   Record("GetDeviceRegistryProperty:" + std::to_string(property));
   const Device* device = DeviceOf(deviceInfoSet, deviceInfoData);

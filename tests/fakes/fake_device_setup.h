@@ -72,7 +72,7 @@ class FakeDeviceSetup final : public DeviceSetupService {
   const Device* DeviceOf(DeviceInfoSet set, const DeviceInfoRecord* record) const;
   bool WriteValue(const std::optional<std::string>& value, bool unterminated, uint8_t* buffer, uint32_t size) const;
 
-  std::map<DeviceInfoSet, size_t> openSets_;   // set -> index into classes
+  std::map<DeviceInfoSet, size_t> openSets_;  // set -> index into classes
   std::map<RegistryKey, const Device*> openKeys_;
 };
 

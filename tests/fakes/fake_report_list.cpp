@@ -51,8 +51,8 @@ std::intptr_t FakeReportList::SendMessageA(std::uintptr_t window, uint32_t messa
   }
 }
 
-bool FakeReportList::SetupDiClassGuidsFromNameA(const char* className, Guid* classGuidList,
-                                                uint32_t classGuidListSize, uint32_t* requiredSize) {
+bool FakeReportList::SetupDiClassGuidsFromNameA(const char* className, Guid* classGuidList, uint32_t classGuidListSize,
+                                                uint32_t* requiredSize) {
   lookups.push_back(className);
   const auto known = classGuids.find(className);
   if (requiredSize) *requiredSize = known == classGuids.end() ? 0 : 1;

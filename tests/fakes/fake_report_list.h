@@ -37,14 +37,14 @@ class FakeReportList final : public ReportListService {
   std::vector<Row> rows;
   std::intptr_t itemHeight = 0;
   std::uintptr_t horizontalExtent = 0;
-  std::vector<Message> messages;        // every message other than LB_ADDSTRING
-  std::vector<Message> strayMessages;   // sent to any window but the list
-  int itemDataOutOfRange = 0;           // LB_SETITEMDATA for a row not there
+  std::vector<Message> messages;       // every message other than LB_ADDSTRING
+  std::vector<Message> strayMessages;  // sent to any window but the list
+  int itemDataOutOfRange = 0;          // LB_SETITEMDATA for a row not there
 
   // The class icons.
-  std::map<std::string, Guid> classGuids;   // names the look-up knows
-  std::vector<uint32_t> failingIconGuids;   // Data1 of GUIDs whose load fails
-  std::vector<std::string> lookups;         // class names, as passed
+  std::map<std::string, Guid> classGuids;  // names the look-up knows
+  std::vector<uint32_t> failingIconGuids;  // Data1 of GUIDs whose load fails
+  std::vector<std::string> lookups;        // class names, as passed
   std::vector<IconLoad> loads;
 
   std::uintptr_t GetDlgItem(std::uintptr_t dialog, int32_t id) override;

@@ -87,8 +87,7 @@ std::intptr_t FakeRowCanvas::SendMessageA(std::uintptr_t window, uint32_t messag
   }
 }
 
-int32_t FakeRowCanvas::DrawTextA(std::uintptr_t dc, const char* text, int32_t count, PixelRect* rect,
-                                 uint32_t format) {
+int32_t FakeRowCanvas::DrawTextA(std::uintptr_t dc, const char* text, int32_t count, PixelRect* rect, uint32_t format) {
   Paint p;
   p.operation = "DrawTextA";
   p.dc = dc;
@@ -101,8 +100,7 @@ int32_t FakeRowCanvas::DrawTextA(std::uintptr_t dc, const char* text, int32_t co
 }
 
 bool FakeRowCanvas::DrawIconEx(std::uintptr_t dc, int32_t left, int32_t top, std::uintptr_t icon, int32_t width,
-                               int32_t height, uint32_t stepIfAniCur, std::uintptr_t flickerFreeBrush,
-                               uint32_t flags) {
+                               int32_t height, uint32_t stepIfAniCur, std::uintptr_t flickerFreeBrush, uint32_t flags) {
   Paint p;
   p.operation = "DrawIconEx";
   p.dc = dc;

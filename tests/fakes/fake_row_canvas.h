@@ -26,11 +26,11 @@ class FakeRowCanvas final : public RowCanvas {
   struct Paint {
     std::string operation;
     std::uintptr_t dc = 0;
-    PixelRect rect{};          // FillRect, DrawTextA
-    std::uintptr_t handle = 0;  // FillRect: brush; DrawIconEx: icon
-    uint32_t value = 0;         // SetBkColor, SetTextColor: colour; DrawTextA, DrawIconEx: flags
-    std::string text;           // DrawTextA: the bytes drawn
-    bool zeroTerminated = false;  // DrawTextA: a zero byte follows them
+    PixelRect rect{};                             // FillRect, DrawTextA
+    std::uintptr_t handle = 0;                    // FillRect: brush; DrawIconEx: icon
+    uint32_t value = 0;                           // SetBkColor, SetTextColor: colour; DrawTextA, DrawIconEx: flags
+    std::string text;                             // DrawTextA: the bytes drawn
+    bool zeroTerminated = false;                  // DrawTextA: a zero byte follows them
     int32_t x = 0, y = 0, width = 0, height = 0;  // DrawIconEx
     uint32_t step = 0;                            // DrawIconEx
     std::uintptr_t brush = 0;                     // DrawIconEx

@@ -41,7 +41,7 @@ TEST(ReadSysfsAttribute, TrimsBlanksAroundTheText) {
 
 TEST(ReadSysfsAttribute, NothingForWhatIsNotAReadableAttribute) {
   TemporaryFolder folder;
-  const fs::path root = folder.path();
+  const fs::path& root = folder.path();
   WriteTextFile(root / "one page and a byte", std::string(kMaxSysfsAttributeBytes + 1, '7'));
   WriteTextFile(root / "a megabyte", std::string(1 << 20, '7'));
   fs::create_directories(root / "a folder");
@@ -51,9 +51,9 @@ TEST(ReadSysfsAttribute, NothingForWhatIsNotAReadableAttribute) {
   ASSERT_EQ(mkfifo((root / "a pipe without writer").c_str(), 0600), 0);
   WriteTextFile(root / "a file", "09\n");
 
-  const char* const names[] = {"missing",      "one page and a byte", "a megabyte",        "a folder",
-                               "a dangling link", "a loop",           "an endless device", "a pipe without writer",
-                               "a file/below a file"};
+  const char* const names[] = {"missing",           "one page and a byte",   "a megabyte",
+                               "a folder",          "a dangling link",       "a loop",
+                               "an endless device", "a pipe without writer", "a file/below a file"};
   for (const char* name : names) {
     SCOPED_TRACE(name);
     EXPECT_EQ(ReadSysfsAttribute(root / name), std::nullopt);

@@ -54,10 +54,14 @@ bool Unquote(const std::string& quoted, std::string* text) {
     if (c == '\\') {
       if (i + 2 >= quoted.size()) return false;
       const char e = quoted[++i];
-      if (e == 'n') c = '\n';
-      else if (e == 'r') c = '\r';
-      else if (e == 't') c = '\t';
-      else if (e == '\\' || e == '"') c = e;
+      if (e == 'n')
+        c = '\n';
+      else if (e == 'r')
+        c = '\r';
+      else if (e == 't')
+        c = '\t';
+      else if (e == '\\' || e == '"')
+        c = e;
       else if (e == 'x' && i + 3 < quoted.size() && HexValue(quoted[i + 1]) >= 0 && HexValue(quoted[i + 2]) >= 0) {
         c = static_cast<char>(HexValue(quoted[i + 1]) * 16 + HexValue(quoted[i + 2]));
         i += 2;

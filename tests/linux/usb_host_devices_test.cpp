@@ -11,16 +11,18 @@
 
 namespace {
 
-// "<enumerator>\<device id>\<instance id> = <description>": the key below
-// Enum and what it shows.
-std::vector<std::string> Lines(const std::vector<MirroredDevice>& devices) {
-  std::vector<std::string> lines;
+// "<enumerator>\<device id>\<instance id>" and the description: the key
+// below Enum and what it shows.
+using KeyAndDescription = std::pair<std::string, std::string>;
+std::vector<KeyAndDescription> Lines(const std::vector<MirroredDevice>& devices) {
+  std::vector<KeyAndDescription> lines;
+  lines.reserve(devices.size());
   for (const MirroredDevice& d : devices)
-    lines.push_back(d.enumerator + "\\" + d.deviceId + "\\" + d.instanceId + " = " + d.description);
+    lines.emplace_back(d.enumerator + "\\" + d.deviceId + "\\" + d.instanceId, d.description);
   return lines;
 }
 
-std::vector<std::string> MirrorFixture(const std::string& name) {
+std::vector<KeyAndDescription> MirrorFixture(const std::string& name) {
   TemporaryFolder root;
   EXPECT_EQ(BuildSysfsTree(SysfsFixture(name + ".tree"), root.path()), "");
   return Lines(MirrorUsbHostDevices(ReadUsbHostTopology(root.path())));
@@ -74,19 +76,21 @@ TEST(HostControllerDescription, TheInboxDriversOfTheFourStandardInterfaces) {
 TEST(MirrorUsbHostDevices, EveryProgrammingInterfaceWithItsRootHub) {
   struct Case {
     uint8_t programmingInterface;
-    std::vector<std::string> lines;
+    std::vector<KeyAndDescription> lines;
   };
   const std::string controllerKey = "PCI\\VEN_8086&DEV_24CD&SUBSYS_01261028&REV_01\\3&000000&0&EF";
   const Case cases[] = {
       {0x00,
-       {controllerKey + " = Standard Universal PCI to USB Host Controller", "USB\\ROOT_HUB\\4&000000EF&0 = USB Root Hub"}},
-      {0x10, {controllerKey + " = Standard OpenHCD USB Host Controller", "USB\\ROOT_HUB\\4&000000EF&0 = USB Root Hub"}},
+       {{controllerKey, "Standard Universal PCI to USB Host Controller"},
+        {"USB\\ROOT_HUB\\4&000000EF&0", "USB Root Hub"}}},
+      {0x10,
+       {{controllerKey, "Standard OpenHCD USB Host Controller"}, {"USB\\ROOT_HUB\\4&000000EF&0", "USB Root Hub"}}},
       {0x20,
-       {controllerKey + " = Standard Enhanced PCI to USB Host Controller",
-        "USB\\ROOT_HUB20\\4&000000EF&0 = USB Root Hub"}},
+       {{controllerKey, "Standard Enhanced PCI to USB Host Controller"},
+        {"USB\\ROOT_HUB20\\4&000000EF&0", "USB Root Hub"}}},
       {0x30,
-       {controllerKey + " = USB xHCI Compliant Host Controller",
-        "USB\\ROOT_HUB30\\4&000000EF&0 = USB Root Hub (USB 3.0)"}},
+       {{controllerKey, "USB xHCI Compliant Host Controller"},
+        {"USB\\ROOT_HUB30\\4&000000EF&0", "USB Root Hub (USB 3.0)"}}},
       {0x40, {}},
       {0x80, {}},
       {0xFE, {}},
@@ -97,8 +101,8 @@ TEST(MirrorUsbHostDevices, EveryProgrammingInterfaceWithItsRootHub) {
     topology.controllers = {Controller(kAddress, c.programmingInterface)};
     topology.rootHubs = {{"usb1", 1, kAddress}};
     topology.hubs = {{"1-1", 1, 0x05E3, 0x0608, false}};
-    std::vector<std::string> expected = c.lines;
-    if (!expected.empty()) expected.push_back("USB\\VID_05E3&PID_0608\\5&0&1-1 = Generic USB Hub");
+    std::vector<KeyAndDescription> expected = c.lines;
+    if (!expected.empty()) expected.push_back({"USB\\VID_05E3&PID_0608\\5&0&1-1", "Generic USB Hub"});
     EXPECT_EQ(Lines(MirrorUsbHostDevices(topology)), expected);
   }
 }
@@ -115,10 +119,10 @@ TEST(MirrorUsbHostDevices, IdsInTheFormThePlatformWrites) {
   topology.rootHubs = {{"usb3", 3, PciAddress{0x10000, 0xE1, 0x1F, 7}}};
   topology.hubs = {{"3-1.4", 3, 0xfedc, 0x0a0b, true}};
   EXPECT_EQ(Lines(MirrorUsbHostDevices(topology)),
-            (std::vector<std::string>{
-                "PCI\\VEN_ABCD&DEV_000F&SUBSYS_B2C300A1&REV_0E\\3&10000E1&0&FF = USB xHCI Compliant Host Controller",
-                "USB\\ROOT_HUB30\\4&10000E1FF&0 = USB Root Hub (USB 3.0)",
-                "USB\\VID_FEDC&PID_0A0B\\5&0&3-1.4 = Generic SuperSpeed USB Hub",
+            (std::vector<KeyAndDescription>{
+                {"PCI\\VEN_ABCD&DEV_000F&SUBSYS_B2C300A1&REV_0E\\3&10000E1&0&FF", "USB xHCI Compliant Host Controller"},
+                {"USB\\ROOT_HUB30\\4&10000E1FF&0", "USB Root Hub (USB 3.0)"},
+                {"USB\\VID_FEDC&PID_0A0B\\5&0&3-1.4", "Generic SuperSpeed USB Hub"},
             }));
 }
 
@@ -129,56 +133,60 @@ TEST(MirrorUsbHostDevices, OnlyWhatBelongsToAListedController) {
   UsbHostTopology topology;
   topology.controllers = {Controller(other, 0x80), Controller(uhci, 0x00), Controller({0, 0, 0x1d, 1}, 0x00)};
   topology.rootHubs = {{"usb1", 1, uhci}, {"usb2", 2, other}, {"usb3", 3, std::nullopt}, {"usb4", 4, absent}};
-  topology.hubs = {{"1-1", 1, 1, 1, false}, {"2-1", 2, 2, 2, false}, {"3-1", 3, 3, 3, false},
-                   {"4-1", 4, 4, 4, false}, {"5-1", 5, 5, 5, false}};
-  EXPECT_EQ(Lines(MirrorUsbHostDevices(topology)),
-            (std::vector<std::string>{
-                "PCI\\VEN_8086&DEV_24CD&SUBSYS_01261028&REV_01\\3&000000&0&E8 = Standard Universal PCI to USB Host "
-                "Controller",
-                "USB\\ROOT_HUB\\4&000000E8&0 = USB Root Hub",
-                // The second UHCI has no root hub in the tree, so it gets none.
-                "PCI\\VEN_8086&DEV_24CD&SUBSYS_01261028&REV_01\\3&000000&0&E9 = Standard Universal PCI to USB Host "
-                "Controller",
-                "USB\\VID_0001&PID_0001\\5&0&1-1 = Generic USB Hub",
-            }));
+  topology.hubs = {{"1-1", 1, 1, 1, false},
+                   {"2-1", 2, 2, 2, false},
+                   {"3-1", 3, 3, 3, false},
+                   {"4-1", 4, 4, 4, false},
+                   {"5-1", 5, 5, 5, false}};
+  EXPECT_EQ(Lines(MirrorUsbHostDevices(topology)), (std::vector<KeyAndDescription>{
+                                                       {"PCI\\VEN_8086&DEV_24CD&SUBSYS_01261028&REV_01\\3&000000&0&E8",
+                                                        "Standard Universal PCI to USB Host Controller"},
+                                                       {"USB\\ROOT_HUB\\4&000000E8&0", "USB Root Hub"},
+                                                       // The second UHCI has no root hub in the tree, so it gets none.
+                                                       {"PCI\\VEN_8086&DEV_24CD&SUBSYS_01261028&REV_01\\3&000000&0&E9",
+                                                        "Standard Universal PCI to USB Host Controller"},
+                                                       {"USB\\VID_0001&PID_0001\\5&0&1-1", "Generic USB Hub"},
+                                                   }));
 }
 
 TEST(MirrorUsbHostDevices, EhciAndUhciFixture) {
-  EXPECT_EQ(MirrorFixture("ehci_uhci"),
-            (std::vector<std::string>{
-                "PCI\\VEN_8086&DEV_24C2&SUBSYS_01261028&REV_01\\3&000000&0&E8 = Standard Universal PCI to USB Host "
-                "Controller",
-                "USB\\ROOT_HUB\\4&000000E8&0 = USB Root Hub",
-                "PCI\\VEN_8086&DEV_24CD&SUBSYS_01261028&REV_01\\3&000000&0&EF = Standard Enhanced PCI to USB Host "
-                "Controller",
-                "USB\\ROOT_HUB20\\4&000000EF&0 = USB Root Hub",
-                "USB\\VID_05E3&PID_0608\\5&0&1-1 = Generic USB Hub",
-            }));
+  EXPECT_EQ(MirrorFixture("ehci_uhci"), (std::vector<KeyAndDescription>{
+                                            {"PCI\\VEN_8086&DEV_24C2&SUBSYS_01261028&REV_01\\3&000000&0&E8",
+                                             "Standard Universal PCI to USB Host Controller"},
+                                            {"USB\\ROOT_HUB\\4&000000E8&0", "USB Root Hub"},
+                                            {"PCI\\VEN_8086&DEV_24CD&SUBSYS_01261028&REV_01\\3&000000&0&EF",
+                                             "Standard Enhanced PCI to USB Host Controller"},
+                                            {"USB\\ROOT_HUB20\\4&000000EF&0", "USB Root Hub"},
+                                            {"USB\\VID_05E3&PID_0608\\5&0&1-1", "Generic USB Hub"},
+                                        }));
 }
 
 TEST(MirrorUsbHostDevices, XhciFixtureHasOneRootHubForItsTwoBuses) {
   EXPECT_EQ(MirrorFixture("xhci_only"),
-            (std::vector<std::string>{
-                "PCI\\VEN_8086&DEV_A36D&SUBSYS_08691028&REV_10\\3&000000&0&A0 = USB xHCI Compliant Host Controller",
-                "USB\\ROOT_HUB30\\4&000000A0&0 = USB Root Hub (USB 3.0)",
-                "USB\\VID_05E3&PID_0610\\5&0&1-2 = Generic USB Hub",
-                "USB\\VID_05E3&PID_0626\\5&0&2-2 = Generic SuperSpeed USB Hub",
+            (std::vector<KeyAndDescription>{
+                {"PCI\\VEN_8086&DEV_A36D&SUBSYS_08691028&REV_10\\3&000000&0&A0", "USB xHCI Compliant Host Controller"},
+                {"USB\\ROOT_HUB30\\4&000000A0&0", "USB Root Hub (USB 3.0)"},
+                {"USB\\VID_05E3&PID_0610\\5&0&1-2", "Generic USB Hub"},
+                {"USB\\VID_05E3&PID_0626\\5&0&2-2", "Generic SuperSpeed USB Hub"},
             }));
 }
 
-TEST(MirrorUsbHostDevices, NoneFixtureHasNoDevice) { EXPECT_EQ(MirrorFixture("none"), std::vector<std::string>{}); }
+TEST(MirrorUsbHostDevices, NoneFixtureHasNoDevice) {
+  EXPECT_EQ(MirrorFixture("none"), std::vector<KeyAndDescription>{});
+}
 
 TEST(MirrorUsbHostDevices, OddFixture) {
-  EXPECT_EQ(MirrorFixture("odd"),
-            (std::vector<std::string>{
-                "PCI\\VEN_0000&DEV_0000&SUBSYS_00000000&REV_00\\3&000000&0&D7 = Standard Enhanced PCI to USB Host "
-                "Controller",
-                "USB\\ROOT_HUB20\\4&000000D7&0 = USB Root Hub",
-                "PCI\\VEN_1022&DEV_7464&SUBSYS_00000000&REV_00\\3&000000&0&E0 = Standard OpenHCD USB Host Controller",
-                "USB\\ROOT_HUB\\4&000000E0&0 = USB Root Hub",
-                "USB\\VID_0000&PID_0000\\5&0&1-1 = Generic SuperSpeed USB Hub",
-                "USB\\VID_0424&PID_2514\\5&0&1-3 = Generic USB Hub",
-            }));
+  EXPECT_EQ(
+      MirrorFixture("odd"),
+      (std::vector<KeyAndDescription>{
+          {"PCI\\VEN_0000&DEV_0000&SUBSYS_00000000&REV_00\\3&000000&0&D7",
+           "Standard Enhanced PCI to USB Host Controller"},
+          {"USB\\ROOT_HUB20\\4&000000D7&0", "USB Root Hub"},
+          {"PCI\\VEN_1022&DEV_7464&SUBSYS_00000000&REV_00\\3&000000&0&E0", "Standard OpenHCD USB Host Controller"},
+          {"USB\\ROOT_HUB\\4&000000E0&0", "USB Root Hub"},
+          {"USB\\VID_0000&PID_0000\\5&0&1-1", "Generic SuperSpeed USB Hub"},
+          {"USB\\VID_0424&PID_2514\\5&0&1-3", "Generic USB Hub"},
+      }));
 }
 
 // Whatever the tree, every key is unique and every id is one valid key name.

@@ -24,8 +24,8 @@ std::vector<std::string> Lines(const UsbHostTopology& topology) {
   char text[128];
   for (const PciUsbController& c : topology.controllers) {
     std::snprintf(text, sizeof text, "controller %s at %s if %02X id %04X:%04X sub %04X:%04X rev %02X", c.name.c_str(),
-                  AddressText(c.address).c_str(), c.programmingInterface, c.vendorId, c.deviceId,
-                  c.subsystemVendorId, c.subsystemId, c.revision);
+                  AddressText(c.address).c_str(), c.programmingInterface, c.vendorId, c.deviceId, c.subsystemVendorId,
+                  c.subsystemId, c.revision);
     lines.push_back(text);
   }
   for (const UsbRootHub& r : topology.rootHubs) {
@@ -140,23 +140,25 @@ TEST(IsSuperSpeed, SpeedDecidesAndVersionStandsIn) {
 }
 
 TEST(ReadUsbHostTopology, EhciAndUhciFoundThroughTheKernelsLinks) {
-  EXPECT_EQ(ReadFixture("ehci_uhci"), (std::vector<std::string>{
-                                          "controller 0000:00:1d.0 at 0000:00:1d.0 if 00 id 8086:24C2 sub 1028:0126 rev 01",
-                                          "controller 0000:00:1d.7 at 0000:00:1d.7 if 20 id 8086:24CD sub 1028:0126 rev 01",
-                                          "root hub usb1 bus 1 of 0000:00:1d.7",
-                                          "root hub usb2 bus 2 of 0000:00:1d.0",
-                                          "hub 1-1 bus 1 id 05E3:0608",
-                                      }));
+  EXPECT_EQ(ReadFixture("ehci_uhci"),
+            (std::vector<std::string>{
+                "controller 0000:00:1d.0 at 0000:00:1d.0 if 00 id 8086:24C2 sub 1028:0126 rev 01",
+                "controller 0000:00:1d.7 at 0000:00:1d.7 if 20 id 8086:24CD sub 1028:0126 rev 01",
+                "root hub usb1 bus 1 of 0000:00:1d.7",
+                "root hub usb2 bus 2 of 0000:00:1d.0",
+                "hub 1-1 bus 1 id 05E3:0608",
+            }));
 }
 
 TEST(ReadUsbHostTopology, XhciRootHubsFoundThroughTheirSerial) {
-  EXPECT_EQ(ReadFixture("xhci_only"), (std::vector<std::string>{
-                                          "controller 0000:00:14.0 at 0000:00:14.0 if 30 id 8086:A36D sub 1028:0869 rev 10",
-                                          "root hub usb1 bus 1 of 0000:00:14.0",
-                                          "root hub usb2 bus 2 of 0000:00:14.0",
-                                          "hub 1-2 bus 1 id 05E3:0610",
-                                          "hub 2-2 bus 2 id 05E3:0626 superspeed",
-                                      }));
+  EXPECT_EQ(ReadFixture("xhci_only"),
+            (std::vector<std::string>{
+                "controller 0000:00:14.0 at 0000:00:14.0 if 30 id 8086:A36D sub 1028:0869 rev 10",
+                "root hub usb1 bus 1 of 0000:00:14.0",
+                "root hub usb2 bus 2 of 0000:00:14.0",
+                "hub 1-2 bus 1 id 05E3:0610",
+                "hub 2-2 bus 2 id 05E3:0626 superspeed",
+            }));
 }
 
 TEST(ReadUsbHostTopology, OtherPciDevicesAndNoUsbFolderGiveNothing) {

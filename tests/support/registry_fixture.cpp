@@ -198,7 +198,8 @@ std::string ImportRegistryFile(const std::string& path, std::vector<std::string>
       break;
     }
     if (RegSetValueExA(current, name.empty() ? nullptr : name.c_str(), 0, type,
-                       reinterpret_cast<const BYTE*>(bytes.data()), static_cast<DWORD>(bytes.size())) != ERROR_SUCCESS) {
+                       reinterpret_cast<const BYTE*>(bytes.data()),
+                       static_cast<DWORD>(bytes.size())) != ERROR_SUCCESS) {
       error = where + "cannot set value";
     }
   }
@@ -225,4 +226,6 @@ std::string WindowsPath(const std::string& unixPath) {
   return path;
 }
 
-std::string FixturePath(const std::string& name) { return WindowsPath(std::string(PORTGAUGE_FIXTURE_DIR) + "/" + name); }
+std::string FixturePath(const std::string& name) {
+  return WindowsPath(std::string(PORTGAUGE_FIXTURE_DIR) + "/" + name);
+}

@@ -18,7 +18,7 @@ LRESULT CALLBACK ReportWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
     const uint32_t painted =
         DrawReportRowFromMessage(window, static_cast<uint32_t>(wParam), static_cast<uint32_t>(lParam));
     if (painted) ++ReportWindow::rowsPainted;
-    return painted;
+    return static_cast<LRESULT>(painted);
   }
   return DefWindowProcA(window, message, wParam, lParam);
 }

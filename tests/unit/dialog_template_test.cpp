@@ -51,10 +51,10 @@ TEST(DialogTemplateStyle, AddsTheEnginesBitsAndRemovesVisibleAndSystemModal) {
 
 TEST(BuildDialogTemplate, LaysOutTheMainWindowWordByWord) {
   std::vector<uint16_t> expected = {0x08D4, 0x00CF,  // style 0xCF08D4
-                                    0, 0,            // extended style
+                                    0,      0,       // extended style
                                     0,               // no controls
                                     0xFFFF, 0xFFFF,  // x, y: -1, centred
-                                    350, 300,
+                                    350,    300,
                                     0,   // no menu
                                     0};  // the platform's dialog class
   Append(expected, Words("USB Port Driver Information"));
@@ -67,8 +67,7 @@ TEST(BuildDialogTemplate, LaysOutTheMainWindowWordByWord) {
 
 TEST(BuildDialogTemplate, CarriesTheExtendedStyleAndPlacement) {
   const DialogDefinition definition = {"T", 7, -3, 1, 2, 0x80000000, 0x00050201, "F", 12};
-  const std::vector<uint16_t> expected = {0x0054, 0x8000, 0x0201, 0x0005, 0, 7, 0xFFFD, 1, 2, 0, 0,
-                                          'T',    0,      12,     'F',    0};
+  const std::vector<uint16_t> expected = {0x0054, 0x8000, 0x0201, 0x0005, 0, 7, 0xFFFD, 1, 2, 0, 0, 'T', 0, 12, 'F', 0};
   EXPECT_EQ(BuildDialogTemplate(definition), expected);
 }
 

@@ -88,14 +88,10 @@ TEST(DrawReportRow, ColoursFollowTheSelectionBit) {
     int32_t fill, textBackground, text;
   };
   const Case cases[] = {
-      {"draw entire, not selected", 1, 0, 5, 5, 8},
-      {"draw entire, selected", 1, 1, 13, 13, 14},
-      {"select, selected", 2, 1, 13, 13, 14},
-      {"select, deselected", 2, 0, 5, 5, 8},
-      {"focus bit alone", 1, 0x10, 5, 5, 8},
-      {"selected with focus", 2, 0x11, 13, 13, 14},
-      {"every state bit", 1, 0xFFFFFFFF, 13, 13, 14},
-      {"every state bit but selected", 1, 0xFFFFFFFE, 5, 5, 8},
+      {"draw entire, not selected", 1, 0, 5, 5, 8},   {"draw entire, selected", 1, 1, 13, 13, 14},
+      {"select, selected", 2, 1, 13, 13, 14},         {"select, deselected", 2, 0, 5, 5, 8},
+      {"focus bit alone", 1, 0x10, 5, 5, 8},          {"selected with focus", 2, 0x11, 13, 13, 14},
+      {"every state bit", 1, 0xFFFFFFFF, 13, 13, 14}, {"every state bit but selected", 1, 0xFFFFFFFE, 5, 5, 8},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -227,8 +223,8 @@ TEST(DrawReportRow, RowsTheBufferCannotHoldAreNotRead) {
     } else {
       EXPECT_EQ(texts[0].text, "");
       EXPECT_EQ(texts[1].text, "");
-      EXPECT_EQ(canvas.listCalls, (std::vector<std::string>{"GetDlgItem", "LB_GETTEXTLEN 0", "GetDlgItem",
-                                                             "LB_GETITEMDATA 0"}));
+      EXPECT_EQ(canvas.listCalls,
+                (std::vector<std::string>{"GetDlgItem", "LB_GETTEXTLEN 0", "GetDlgItem", "LB_GETITEMDATA 0"}));
     }
     EXPECT_EQ(PaintsOf(canvas, "DrawIconEx").size(), 1u);
   }
@@ -278,12 +274,12 @@ TEST(DrawReportRow, PaintsBackgroundLabelValueIconInThatOrder) {
   FakeRowCanvas canvas = Canvas();
   EXPECT_EQ(Draw(canvas, Request(2, 1, 1)), 1u);
   EXPECT_EQ(canvas.Operations(), (std::vector<std::string>{"FillRect", "SetBkColor", "SetTextColor", "DrawTextA",
-                                                            "DrawTextA", "DrawIconEx"}));
+                                                           "DrawTextA", "DrawIconEx"}));
   EXPECT_EQ(canvas.paints[3].text, "Class: ");
   EXPECT_EQ(canvas.paints[4].text, "USB");
   // The list is asked for the text, then for the item data, nothing else.
-  EXPECT_EQ(canvas.listCalls, (std::vector<std::string>{"GetDlgItem", "LB_GETTEXTLEN 2", "LB_GETTEXT 2",
-                                                         "GetDlgItem", "LB_GETITEMDATA 2"}));
+  EXPECT_EQ(canvas.listCalls, (std::vector<std::string>{"GetDlgItem", "LB_GETTEXTLEN 2", "LB_GETTEXT 2", "GetDlgItem",
+                                                        "LB_GETITEMDATA 2"}));
 }
 
 TEST(DrawReportRow, EdgesAtTheEndsOfTheRangeDoNotOverflow) {

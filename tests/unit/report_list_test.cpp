@@ -153,7 +153,9 @@ TEST(FillReportList, HeaderHoldsTheCountAsPlainDigits) {
     int32_t count;
     const char* header;
   };
-  const Case cases[] = {{0, "USB DeviceCount: \t0"}, {3, "USB DeviceCount: \t3"}, {12, "USB DeviceCount: \t12"},
+  const Case cases[] = {{0, "USB DeviceCount: \t0"},
+                        {3, "USB DeviceCount: \t3"},
+                        {12, "USB DeviceCount: \t12"},
                         {100, "USB DeviceCount: \t100"}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.header);
@@ -177,16 +179,16 @@ TEST(FillReportList, NoDeviceGivesHeaderAndSeparatorOnly) {
 TEST(FillReportList, DeviceWithNothingReadStillGetsItsSevenRows) {
   FakeReportList list = UsbList();
   Fill(list, {{"USB", kUsbGuidText, "None", "None", "None", "None"}}, 1);
-  EXPECT_EQ(Texts(list), (std::vector<std::string>{"USB DeviceCount: \t1", kSeparator, "Class: \tUSB",
-                                                    "Guid: \t{36FC9E60-C465-11CF-8056-444553540000}",
-                                                    "FriendlyName: \tNone", "Description: \tNone", "Driver: \tNone",
-                                                    "PortName: \tNone", kSeparator}));
+  EXPECT_EQ(Texts(list),
+            (std::vector<std::string>{"USB DeviceCount: \t1", kSeparator, "Class: \tUSB",
+                                      "Guid: \t{36FC9E60-C465-11CF-8056-444553540000}", "FriendlyName: \tNone",
+                                      "Description: \tNone", "Driver: \tNone", "PortName: \tNone", kSeparator}));
   // Empty values keep their label and TAB.
   FakeReportList empty = UsbList();
   Fill(empty, {{"", "", "", "", "", ""}}, 1);
-  EXPECT_EQ(Texts(empty), (std::vector<std::string>{"USB DeviceCount: \t1", kSeparator, "Class: \t", "Guid: \t",
-                                                     "FriendlyName: \t", "Description: \t", "Driver: \t",
-                                                     "PortName: \t", kSeparator}));
+  EXPECT_EQ(Texts(empty),
+            (std::vector<std::string>{"USB DeviceCount: \t1", kSeparator, "Class: \t", "Guid: \t", "FriendlyName: \t",
+                                      "Description: \t", "Driver: \t", "PortName: \t", kSeparator}));
 }
 
 TEST(FillReportList, ValuesAreShownUnchanged) {
@@ -211,23 +213,30 @@ TEST(FillReportList, ClassLookupSeesAtMost127BytesOfTheName) {
 TEST(FillReportList, FailedLookupOrLoadKeepsThePreviousIcon) {
   struct Case {
     const char* what;
-    std::vector<std::string> classNames;   // one device per name
-    std::vector<uint32_t> failingIcons;    // Data1 of GUIDs whose load fails
-    std::vector<Guid> loadedFor;           // the GUID each load is given
-    std::vector<int> rowIcon;              // per device: load number whose handle the row holds, 0 for none
+    std::vector<std::string> classNames;  // one device per name
+    std::vector<uint32_t> failingIcons;   // Data1 of GUIDs whose load fails
+    std::vector<Guid> loadedFor;          // the GUID each load is given
+    std::vector<int> rowIcon;             // per device: load number whose handle the row holds, 0 for none
   };
   const Guid zero{};
   const std::vector<Case> cases = {
       {"every lookup and load works", {"USB", "Ports", "USB"}, {}, {kUsbGuid, kPortsGuid, kUsbGuid}, {1, 2, 3}},
-      {"first lookup fails: the zeroed GUID loads nothing",
-       {"Unknown", "USB"}, {}, {zero, kUsbGuid}, {0, 2}},
+      {"first lookup fails: the zeroed GUID loads nothing", {"Unknown", "USB"}, {}, {zero, kUsbGuid}, {0, 2}},
       {"a later lookup fails: the previous GUID is loaded again",
-       {"Ports", "Unknown", "USB"}, {}, {kPortsGuid, kPortsGuid, kUsbGuid}, {1, 2, 3}},
+       {"Ports", "Unknown", "USB"},
+       {},
+       {kPortsGuid, kPortsGuid, kUsbGuid},
+       {1, 2, 3}},
       {"a later load fails: the previous icon stays",
-       {"USB", "Ports", "Ports", "USB"}, {kPortsGuid.Data1}, {kUsbGuid, kPortsGuid, kPortsGuid, kUsbGuid},
+       {"USB", "Ports", "Ports", "USB"},
+       {kPortsGuid.Data1},
+       {kUsbGuid, kPortsGuid, kPortsGuid, kUsbGuid},
        {1, 1, 1, 4}},
       {"first load fails: no icon until one loads",
-       {"Ports", "USB"}, {kPortsGuid.Data1}, {kPortsGuid, kUsbGuid}, {0, 2}},
+       {"Ports", "USB"},
+       {kPortsGuid.Data1},
+       {kPortsGuid, kUsbGuid},
+       {0, 2}},
       {"every load fails", {"USB", "USB"}, {kUsbGuid.Data1}, {kUsbGuid, kUsbGuid}, {0, 0}},
   };
   for (const Case& c : cases) {
@@ -278,7 +287,8 @@ TEST(FillReportList, OnlyDescriptionsDecideTheFlag) {
       {"USB 2.0 in the description", {"USB", kUsbGuidText, "None", "Generic USB 2.0 Hub", "None", "None"}, 1},
       {"USB 2.0 in the friendly name only", {"USB", kUsbGuidText, "Generic USB 2.0 Hub", "None", "None", "None"}, 0},
       {"Enhanced in class, driver and port only",
-       {"Enhanced", kUsbGuidText, "None", "USB Root Hub", "Enhanced", "USB 2.0"}, 0},
+       {"Enhanced", kUsbGuidText, "None", "USB Root Hub", "Enhanced", "USB 2.0"},
+       0},
       {"other letter case", {"USB", kUsbGuidText, "None", "usb 2.0 hub", "None", "None"}, 0},
   };
   for (const Case& c : cases) {

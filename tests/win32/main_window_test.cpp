@@ -214,8 +214,8 @@ TEST(MainWindow, IconsGoWithTheWindow) {
 
 TEST(MainWindow, WithoutTheIconResourceRunsWithoutIcons) {
   // A module of the system's own that has no icon group 102.
-  const HINSTANCE module = GetModuleHandleA("setupapi.dll") != nullptr ? GetModuleHandleA("setupapi.dll")
-                                                                         : LoadLibraryA("setupapi.dll");
+  const HINSTANCE module =
+      GetModuleHandleA("setupapi.dll") != nullptr ? GetModuleHandleA("setupapi.dll") : LoadLibraryA("setupapi.dll");
   ASSERT_NE(module, nullptr);
   ASSERT_EQ(FindResourceA(module, "#102", MAKEINTRESOURCEA(14)), nullptr) << "the module has an icon group 102";
 

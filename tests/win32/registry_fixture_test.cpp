@@ -65,7 +65,9 @@ TEST(RegistryFixture, WritesEveryValueKindAndRemovesWhatItCreated) {
     EXPECT_EQ(bytes, "\x01\xff\x80");
     ASSERT_TRUE(ReadValue("Ansi", &type, &bytes));
     EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
-    EXPECT_EQ(bytes, std::string("\xe9" "A\0", 3));
+    EXPECT_EQ(bytes, std::string("\xe9"
+                                 "A\0",
+                                 3));
     ASSERT_TRUE(ReadValue(nullptr, &type, &bytes));
     EXPECT_EQ(bytes, std::string("default\0", 8));
   }
