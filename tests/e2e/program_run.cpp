@@ -61,6 +61,12 @@ COLORREF RowPixel(HWND list, int row, int x) {
   return ScreenPixel(p.x, p.y);
 }
 
+COLORREF SettledRowPixel(HWND list, int row, int x, COLORREF expected) {
+  COLORREF pixel = RowPixel(list, row, x);
+  WaitUntil([&] { return (pixel = RowPixel(list, row, x)) == expected; });
+  return pixel;
+}
+
 int FirstInk(HWND list, int row, int from, int to, COLORREF background) {
   const POINT origin = ClientOrigin(list);
   const int top = origin.y + (row - ListTopIndex(list)) * kRowHeight;

@@ -45,6 +45,18 @@ class ProgramRun {
 // Gives the program time to handle what was posted to it and repaint.
 void Settle();
 
+// Polls until `done` holds, for up to timeoutMs; true when it held. For
+// effects of posted input, which the program handles in its own time.
+template <typename Condition>
+bool WaitUntil(Condition done, DWORD timeoutMs = 5000) {
+  const DWORD start = GetTickCount();
+  while (!done()) {
+    if (GetTickCount() - start > timeoutMs) return false;
+    Sleep(20);
+  }
+  return true;
+}
+
 // "label" TAB "value", as the report writes a labelled row.
 std::string Row(const char* label, const std::string& value);
 // The seven rows of one USB device's block.
@@ -55,5 +67,7 @@ std::vector<std::string> DeviceBlock(const std::string& friendlyName, const std:
 // halfway down the row.
 POINT RowPoint(HWND list, int row, int x);
 COLORREF RowPixel(HWND list, int row, int x);
+// The row's pixel once it shows `expected`, or what it shows after a while.
+COLORREF SettledRowPixel(HWND list, int row, int x, COLORREF expected);
 // The first x in [from, to) where the row shows anything but `background`, or -1.
 int FirstInk(HWND list, int row, int from, int to, COLORREF background);

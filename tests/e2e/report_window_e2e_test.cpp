@@ -105,13 +105,13 @@ TEST(ReportWindow, ListFollowsEveryResizeMinimiseAndRestore) {
   }
 
   PostSystemCommand(main, SC_MINIMIZE);
+  EXPECT_TRUE(WaitUntil([&] { return IsIconic(main) != FALSE; }));
   Settle();
-  EXPECT_TRUE(IsIconic(main));
   const RECT minimised = WindowRectangle(list);
   EXPECT_EQ(minimised.right - minimised.left, 0);
   PostSystemCommand(main, SC_RESTORE);
+  EXPECT_TRUE(WaitUntil([&] { return !IsIconic(main); }));
   Settle();
-  EXPECT_FALSE(IsIconic(main));
   {
     SCOPED_TRACE("restored");
     ExpectListFillsClientArea(main, list);
@@ -167,13 +167,11 @@ TEST(ReportWindow, RowsArePaintedInTwoColumnsAndSelectionIsHighlighted) {
   const POINT row4 = RowPoint(list, 4, 200);
   const POINT listOrigin = ClientOrigin(list);
   PostClick(list, row4.x - listOrigin.x, row4.y - listOrigin.y);
-  Settle();
-  EXPECT_EQ(RowPixel(list, 4, 2), highlight);
+  EXPECT_EQ(SettledRowPixel(list, 4, 2, highlight), highlight);
   EXPECT_EQ(RowPixel(list, 5, 2), window);
   PostKey(list, VK_DOWN);
-  Settle();
-  EXPECT_EQ(RowPixel(list, 4, 2), window);
-  EXPECT_EQ(RowPixel(list, 5, 2), highlight);
+  EXPECT_EQ(SettledRowPixel(list, 5, 2, highlight), highlight);
+  EXPECT_EQ(SettledRowPixel(list, 4, 2, window), window);
 
   PostSystemCommand(main, SC_CLOSE);
   EXPECT_EQ(run.ExitCode(), 0);

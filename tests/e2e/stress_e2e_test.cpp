@@ -50,10 +50,10 @@ TEST(Stress, ThousandDevicesScrollToTheEnd) {
     // second takes the selection, and the view, to the end.
     PostKey(list, VK_END);
     PostKey(list, VK_END);
-    Settle();
     const RECT client = ClientRectangle(list);
-    EXPECT_EQ(ListTopIndex(list), 7002 - client.bottom / kRowHeight);
-    EXPECT_EQ(RowPixel(list, 7001, 2), GetSysColor(COLOR_HIGHLIGHT));
+    const int lastPageTop = 7002 - client.bottom / kRowHeight;
+    EXPECT_TRUE(WaitUntil([&] { return ListTopIndex(list) == lastPageTop; })) << ListTopIndex(list);
+    EXPECT_EQ(SettledRowPixel(list, 7001, 2, GetSysColor(COLOR_HIGHLIGHT)), GetSysColor(COLOR_HIGHLIGHT));
     EXPECT_EQ(RowPixel(list, 7000, 2), GetSysColor(COLOR_WINDOW));
     // The last device's "Guid: " row is painted in its two columns.
     const int label = FirstInk(list, 6996, 0, 70, GetSysColor(COLOR_WINDOW));
