@@ -54,6 +54,12 @@ refresh_usb_devices
 echo "run: device set: this machine's USB host controllers and hubs, in Wine prefix $WINEPREFIX"
 wine "$inspector" devices | tr -d '\r' | sed 's/^/run:   /'
 
+# Where a window manager runs it frames the window; where none does (our own
+# Xvfb, a bare X server) Wine draws the frame itself.
+managed=N
+if xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; then managed=Y; fi
+wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d "$managed" /f >/dev/null 2>&1
+
 if [ "$headless" = 0 ]; then
   status=0
   wine "$exe" || status=$?
