@@ -14,14 +14,7 @@ cmake --build --preset win32 --target PortGauge minimal_prompt prompt_startup_be
 build/host/bench/scan_benchmark
 
 source scripts/wine-session.sh
-workdir=$(mktemp -d /tmp/portgauge-bench.XXXXXX)
-cleanup() {
-  stop_wine_session
-  rm -rf "$workdir"
-}
-trap cleanup EXIT
-start_xvfb
-prepare_wine_prefix "$workdir/prefix"
+start_throwaway_session portgauge-bench
 
 winepath() { echo "Z:$(realpath "$1" | tr / '\\')"; }
 wine build/win32/bench/prompt_startup_benchmark.exe \

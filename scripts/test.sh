@@ -27,16 +27,7 @@ ctest --preset fuzz --parallel "$(nproc)"
 bash scripts/quality.sh
 
 source scripts/wine-session.sh
-workdir=$(mktemp -d /tmp/portgauge-test.XXXXXX)
-cleanup() {
-  stop_wine_session
-  rm -rf "$workdir"
-}
-trap cleanup EXIT
-
-start_xvfb
-echo "test: Xvfb on $DISPLAY, Wine prefix $workdir/prefix"
-prepare_wine_prefix "$workdir/prefix"
+start_throwaway_session portgauge-test
 
 windows_version() {
   wine winecfg -v "$1"

@@ -4,6 +4,9 @@
 #   prepare_wine_prefix DIR  creates (or reuses) the 32-bit prefix DIR, exports
 #                            WINEPREFIX, starts a persistent wineserver for it
 #   stop_wine_session        stops exactly what the two above started
+#   start_throwaway_session NAME
+#                            both of the above in a temporary folder, all of
+#                            it stopped and removed when the script exits
 #
 # Only processes started here are stopped: Xvfb by its PID, the wineserver
 # with `wineserver -k` for our own prefix.
@@ -65,4 +68,12 @@ stop_wine_session() {
     wait "$PORTGAUGE_XVFB_PID" 2>/dev/null || true
     PORTGAUGE_XVFB_PID=""
   fi
+}
+
+start_throwaway_session() {
+  PORTGAUGE_SESSION_DIR=$(mktemp -d "/tmp/$1.XXXXXX")
+  trap 'stop_wine_session; rm -rf "$PORTGAUGE_SESSION_DIR"' EXIT
+  start_xvfb
+  prepare_wine_prefix "$PORTGAUGE_SESSION_DIR/prefix"
+  echo "$1: Xvfb on $DISPLAY, Wine prefix $WINEPREFIX"
 }

@@ -186,6 +186,13 @@ void PostKey(HWND window, UINT virtualKey) {
   PostMessageA(window, WM_KEYUP, virtualKey, flags | released);
 }
 
+void PostAltKey(HWND window, UINT virtualKey) {
+  const LPARAM flags = 1 | static_cast<LPARAM>(MapVirtualKeyA(virtualKey, 0)) << 16 | 1 << 29;  // context: Alt
+  PostMessageA(window, WM_SYSKEYDOWN, virtualKey, flags);
+  const LPARAM released = static_cast<LPARAM>(0xC0000000u);
+  PostMessageA(window, WM_SYSKEYUP, virtualKey, flags | released);
+}
+
 void PostClick(HWND window, int x, int y) {
   const LPARAM at = MAKELPARAM(x, y);
   PostMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, at);

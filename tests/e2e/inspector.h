@@ -69,6 +69,8 @@ COLORREF ScreenPixel(int x, int y);
 // Posted input: keys to a window, a mouse click in a window's client area,
 // a system command, a quit message to a thread.
 void PostKey(HWND window, UINT virtualKey);
+// A key pressed with Alt held, as the system keys arrive (Alt+F4).
+void PostAltKey(HWND window, UINT virtualKey);
 void PostClick(HWND window, int x, int y);
 void PostSystemCommand(HWND window, WPARAM command);
 void PostQuitToThread(DWORD threadId);

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <functional>
 
 #include "program_run.h"
 
@@ -120,29 +121,35 @@ TEST(ReportWindow, ListFollowsEveryResizeMinimiseAndRestore) {
   EXPECT_EQ(run.ExitCode(), 0);
 }
 
-TEST(ReportWindow, EscapeClosesAndEnterDoesNot) {
-  ProgramRun run(FixturePath("three_usb_devices.reg"));
-  HWND main = run.AnswerYes();
-  ASSERT_NE(main, nullptr);
-  HWND list = GetDlgItem(main, kReportListId);
-  PostKey(list, VK_RETURN);
-  Settle();
-  EXPECT_FALSE(run.program().HasExited());
-  EXPECT_TRUE(IsWindow(main) && IsWindowVisible(main));
-  PostKey(list, VK_ESCAPE);
-  EXPECT_EQ(run.ExitCode(), 0);
-}
-
-TEST(ReportWindow, SystemCloseEndsTheProgramAndQuitDoesNot) {
-  ProgramRun run(FixturePath("three_usb_devices.reg"));
-  HWND main = run.AnswerYes();
-  ASSERT_NE(main, nullptr);
-  PostQuitToThread(run.program().threadId());
-  Settle();
-  EXPECT_FALSE(run.program().HasExited());
-  EXPECT_TRUE(IsWindow(main) && IsWindowVisible(main));
-  PostSystemCommand(main, SC_CLOSE);
-  EXPECT_EQ(run.ExitCode(), 0);
+// What leaves the window open and what ends the program (exit code 0).
+TEST(ReportWindow, OnlyEscapeAndTheCloseCommandsEndIt) {
+  using Action = std::function<void(HWND main, HWND list, DWORD thread)>;
+  struct Case {
+    const char* name;
+    Action keepsItOpen;
+    Action endsIt;
+  };
+  const Case cases[] = {
+      {"Enter, then Escape", [](HWND, HWND list, DWORD) { PostKey(list, VK_RETURN); },
+       [](HWND, HWND list, DWORD) { PostKey(list, VK_ESCAPE); }},
+      {"a quit message, then the system close command", [](HWND, HWND, DWORD thread) { PostQuitToThread(thread); },
+       [](HWND main, HWND, DWORD) { PostSystemCommand(main, SC_CLOSE); }},
+      {"arrow keys, then Alt+F4", [](HWND, HWND list, DWORD) { PostKey(list, VK_DOWN); },
+       [](HWND, HWND list, DWORD) { PostAltKey(list, VK_F4); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ProgramRun run(FixturePath("three_usb_devices.reg"));
+    HWND main = run.AnswerYes();
+    ASSERT_NE(main, nullptr);
+    HWND list = GetDlgItem(main, kReportListId);
+    c.keepsItOpen(main, list, run.program().threadId());
+    Settle();
+    EXPECT_FALSE(run.program().HasExited());
+    EXPECT_TRUE(IsWindow(main) && IsWindowVisible(main));
+    c.endsIt(main, list, run.program().threadId());
+    EXPECT_EQ(run.ExitCode(), 0);
+  }
 }
 
 TEST(ReportWindow, RowsArePaintedInTwoColumnsAndSelectionIsHighlighted) {
