@@ -4,8 +4,7 @@
 
 #include <windows.h>
 
-// The report list's control id within the main window.
-constexpr int kReportListId = 101;
+#include "report_list_control.h"
 
 // Creates the main window hidden and centred from its in-memory definition,
 // gives it the program's icon and adds the empty report list. Null when the

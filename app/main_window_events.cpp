@@ -26,12 +26,11 @@ const char kUsbClassList[] = "USB";
 // prompt ends the window, which is then never shown.
 void OnInitDialog(HWND window) {
   const std::uintptr_t mainWindow = reinterpret_cast<std::uintptr_t>(window);
-  std::string classList;
-  InventoryTable inventoryTable(1);  // the scan expects one empty entry
-
   Win32ReportList reportList;
   PrepareReportList(reportList, mainWindow);
-  classList = kUsbClassList;
+
+  const std::string classList = kUsbClassList;
+  InventoryTable inventoryTable(1);  // the scan expects one empty entry
   Usb20Flag = 0;
   Win32DeviceSetup deviceSetup;
   const int32_t deviceCount = ScanDeviceInventory(deviceSetup, classList, inventoryTable);
