@@ -25,11 +25,27 @@ class FileDescriptor {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
 
-int HexDigitValue(char c) {
+// The digit's value in base 10 or 16, or -1 when it is not one.
+int DigitValue(char c, uint32_t base) {
   if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  if (base == 16 && c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (base == 16 && c >= 'A' && c <= 'F') return c - 'A' + 10;
   return -1;
+}
+
+// Digits only, no sign or prefix. Each digit is checked before it is added,
+// so leading zeros of any length are fine and nothing overflows.
+std::optional<uint32_t> ParseDigits(std::string_view text, uint32_t base, uint32_t maxValue) {
+  if (text.empty()) return std::nullopt;
+  uint32_t value = 0;
+  for (const char c : text) {
+    const int digit = DigitValue(c, base);
+    if (digit < 0) return std::nullopt;
+    const uint32_t d = static_cast<uint32_t>(digit);
+    if (d > maxValue || value > (maxValue - d) / base) return std::nullopt;
+    value = value * base + d;
+  }
+  return value;
 }
 
 }  // namespace
@@ -61,28 +77,9 @@ std::optional<std::string> ReadSysfsAttribute(const std::filesystem::path& path)
 
 std::optional<uint32_t> ParseSysfsHex(std::string_view text, uint32_t maxValue) {
   if (text.size() >= 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) text.remove_prefix(2);
-  if (text.empty()) return std::nullopt;
-  uint32_t value = 0;
-  for (const char c : text) {
-    const int digit = HexDigitValue(c);
-    if (digit < 0) return std::nullopt;
-    // Checked before adding, so leading zeros of any length are fine and
-    // nothing overflows.
-    const uint32_t d = static_cast<uint32_t>(digit);
-    if (d > maxValue || value > (maxValue - d) / 16) return std::nullopt;
-    value = value * 16 + d;
-  }
-  return value;
+  return ParseDigits(text, 16, maxValue);
 }
 
 std::optional<uint32_t> ParseSysfsDecimal(std::string_view text, uint32_t maxValue) {
-  if (text.empty()) return std::nullopt;
-  uint32_t value = 0;
-  for (const char c : text) {
-    if (c < '0' || c > '9') return std::nullopt;
-    const uint32_t digit = static_cast<uint32_t>(c - '0');
-    if (digit > maxValue || value > (maxValue - digit) / 10) return std::nullopt;
-    value = value * 10 + digit;
-  }
-  return value;
+  return ParseDigits(text, 10, maxValue);
 }

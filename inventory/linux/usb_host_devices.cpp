@@ -38,11 +38,10 @@ std::string Hex(uint32_t value, int digits) {
   return text;
 }
 
-// Domain, bus and device/function byte: unique per address, since the bus
-// and the device/function byte have a fixed width.
-std::string AddressDigits(const PciAddress& address) {
-  return Hex(address.domain, 4) + Hex(address.bus, 2) + Hex((address.device << 3) | address.function, 2);
-}
+// Domain and bus, then the device/function byte, as the platform's instance
+// ids write a PCI address.
+std::string DomainAndBusDigits(const PciAddress& address) { return Hex(address.domain, 4) + Hex(address.bus, 2); }
+std::string DeviceFunctionDigits(const PciAddress& address) { return Hex((address.device << 3) | address.function, 2); }
 
 MirroredDevice ControllerDevice(const PciUsbController& controller, const HostControllerKind& kind) {
   // The subsystem is written device first, then vendor, as the platform does.
@@ -50,12 +49,15 @@ MirroredDevice ControllerDevice(const PciUsbController& controller, const HostCo
                                "&SUBSYS_" + Hex(controller.subsystemId, 4) + Hex(controller.subsystemVendorId, 4) +
                                "&REV_" + Hex(controller.revision, 2);
   const PciAddress& a = controller.address;
-  const std::string instanceId = "3&" + Hex(a.domain, 4) + Hex(a.bus, 2) + "&0&" + Hex((a.device << 3) | a.function, 2);
+  const std::string instanceId = "3&" + DomainAndBusDigits(a) + "&0&" + DeviceFunctionDigits(a);
   return {"PCI", deviceId, instanceId, kind.description};
 }
 
 MirroredDevice RootHubDevice(const PciUsbController& controller, const HostControllerKind& kind) {
-  return {"USB", kind.rootHubDeviceId, "4&" + AddressDigits(controller.address) + "&0", kind.rootHubDescription};
+  // Unique per address: the bus and the device/function byte have a fixed width.
+  const PciAddress& a = controller.address;
+  return {"USB", kind.rootHubDeviceId, "4&" + DomainAndBusDigits(a) + DeviceFunctionDigits(a) + "&0",
+          kind.rootHubDescription};
 }
 
 MirroredDevice HubDevice(const UsbHub& hub) {
