@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "inspector.h"
+#include "program_windows.h"
 #include "registry_fixture.h"
 
 namespace {
@@ -26,49 +28,23 @@ double Now() {
   return static_cast<double>(t.QuadPart) / static_cast<double>(frequency.QuadPart);
 }
 
-struct BoxSearch {
-  DWORD processId;
-  HWND found;
-};
-
-BOOL CALLBACK FindVisibleBox(HWND window, LPARAM param) {
-  BoxSearch& search = *reinterpret_cast<BoxSearch*>(param);
-  DWORD owner = 0;
-  GetWindowThreadProcessId(window, &owner);
-  char name[16] = "";
-  GetClassNameA(window, name, sizeof name);
-  if (owner == search.processId && std::string(name) == "#32770" && IsWindowVisible(window) &&
-      GetDlgItem(window, IDNO)) {
-    search.found = window;
-    return FALSE;
-  }
-  return TRUE;
-}
-
-// Seconds from CreateProcess to the program's message box being visible;
+// Seconds from starting the program to its message box being visible;
 // answers No and waits for the program to end. Negative on failure.
 double SecondsToPrompt(const std::string& exe) {
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process{};
-  std::string commandLine = "\"" + exe + "\"";
   const double start = Now();
-  if (!CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
-    return -1;
-  double seconds = -1;
-  BoxSearch search{process.dwProcessId, nullptr};
-  while (Now() - start < 30) {
-    EnumWindows(FindVisibleBox, reinterpret_cast<LPARAM>(&search));
-    if (search.found) {
-      seconds = Now() - start;
-      break;
-    }
+  RunningProgram program(exe);
+  if (!program.started()) return -1;
+  // Polled with no more than a yield: a sleep would be counted in the time.
+  // The main window, of the same class, stays hidden until the box is answered.
+  HWND box = nullptr;
+  while ((box = FindProcessWindow(program.processId(), kDialogClass, nullptr, true)) == nullptr) {
+    if (Now() - start > 30) return -1;
     Sleep(0);
   }
-  if (search.found) PostMessageA(search.found, WM_COMMAND, IDNO, 0);
-  if (WaitForSingleObject(process.hProcess, 10000) != WAIT_OBJECT_0) TerminateProcess(process.hProcess, 1);
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
+  const double seconds = Now() - start;
+  AnswerMessageBox(box, IDNO);
+  DWORD exitCode = 0;
+  program.WaitForExit(10000, &exitCode);
   return seconds;
 }
 

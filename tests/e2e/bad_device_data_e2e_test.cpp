@@ -19,8 +19,7 @@ TEST(BadDeviceData, ShownAsThePlatformGaveItAndNothingBreaks) {
   ASSERT_NE(prompt, nullptr);
   // The only "Enhanced" is in the description too long to be read.
   EXPECT_EQ(WindowText(prompt), kUsb11Caption);
-  AnswerMessageBox(prompt, IDYES);
-  HWND main = WaitForWindow(run.program().processId(), kDialogClass, kMainWindowTitle, 20000, true);
+  HWND main = run.AnswerYes();
   ASSERT_NE(main, nullptr);
   HWND list = GetDlgItem(main, kReportListId);
 

@@ -60,21 +60,17 @@ BOOL CALLBACK MatchWindow(HWND window, LPARAM param) {
 
 }  // namespace
 
-HWND FindProcessWindow(DWORD processId, const char* className, const char* caption) {
-  WindowSearch search{processId, className, caption, false, nullptr};
+HWND FindProcessWindow(DWORD processId, const char* className, const char* caption, bool mustBeVisible) {
+  WindowSearch search{processId, className, caption, mustBeVisible, nullptr};
   EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
 
 HWND WaitForWindow(DWORD processId, const char* className, const char* caption, DWORD timeoutMs, bool mustBeVisible) {
-  const DWORD start = GetTickCount();
-  for (;;) {
-    WindowSearch search{processId, className, caption, mustBeVisible, nullptr};
-    EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
-    if (search.found) return search.found;
-    if (GetTickCount() - start > timeoutMs) return nullptr;
-    Sleep(10);
-  }
+  HWND found = nullptr;
+  WaitUntil([&] { return (found = FindProcessWindow(processId, className, caption, mustBeVisible)) != nullptr; },
+            timeoutMs);
+  return found;
 }
 
 std::string WindowText(HWND window) {

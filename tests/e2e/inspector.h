@@ -31,13 +31,26 @@ class RunningProgram {
   PROCESS_INFORMATION process_{};
 };
 
+// Polls until `done` holds, for up to timeoutMs; true when it held. For
+// what another process does in its own time.
+template <typename Condition>
+bool WaitUntil(Condition done, DWORD timeoutMs = 5000) {
+  const DWORD start = GetTickCount();
+  while (!done()) {
+    if (GetTickCount() - start > timeoutMs) return false;
+    Sleep(20);
+  }
+  return true;
+}
+
 // The first top-level window of the process (0: any process) whose class and
-// caption match (null: any), waiting up to timeoutMs. Null when none came.
+// caption match (null: any), and that is visible if it must be; now. Null
+// when there is none.
+HWND FindProcessWindow(DWORD processId, const char* className, const char* caption, bool mustBeVisible = false);
+
+// The same, waiting up to timeoutMs for it. Null when none came.
 HWND WaitForWindow(DWORD processId, const char* className, const char* caption, DWORD timeoutMs,
                    bool mustBeVisible = false);
-
-// A top-level window of the process with that class and caption, now; null if none.
-HWND FindProcessWindow(DWORD processId, const char* className, const char* caption);
 
 std::string WindowText(HWND window);
 std::string WindowClass(HWND window);

@@ -14,16 +14,13 @@
 #include <string>
 
 #include "inspector.h"
+#include "program_windows.h"
 #include "scan_device_inventory.h"
 #include "win32_device_setup.h"
 
 namespace {
 
-const char kDialogClass[] = "#32770";
-const char kMainWindowTitle[] = "USB Port Driver Information";
-const char* const kVerdictCaptions[] = {"Has USB 2.0 Port", "Has USB 1.1 Port"};
 constexpr DWORD kTimeoutMs = 30000;
-constexpr int kReportListId = 101;
 
 int ListDevices() {
   Win32DeviceSetup setup;
@@ -36,21 +33,25 @@ int ListDevices() {
 
 int AnswerVerdict(const char* answer) {
   const int button = std::strcmp(answer, "no") == 0 ? IDNO : IDYES;
-  const DWORD start = GetTickCount();
-  while (GetTickCount() - start < kTimeoutMs) {
-    for (const char* caption : kVerdictCaptions) {
-      HWND box = FindProcessWindow(0, kDialogClass, caption);
-      if (!box || !IsWindowVisible(box)) continue;
-      std::string text = MessageBoxText(box);
-      std::printf("Caption: %s\nText:\n%s\n", caption, text.c_str());
-      AnswerMessageBox(box, button);
-      std::printf("Answered: %s\n", button == IDYES ? "Yes" : "No");
-      return 0;
-    }
-    Sleep(20);
+  const char* caption = nullptr;
+  HWND box = nullptr;
+  const bool shown = WaitUntil(
+      [&] {
+        for (const char* verdict : {kUsb20Caption, kUsb11Caption}) {
+          caption = verdict;
+          if ((box = FindProcessWindow(0, kDialogClass, caption, true)) != nullptr) return true;
+        }
+        return false;
+      },
+      kTimeoutMs);
+  if (!shown) {
+    std::fprintf(stderr, "inspector: no verdict prompt appeared\n");
+    return 1;
   }
-  std::fprintf(stderr, "inspector: no verdict prompt appeared\n");
-  return 1;
+  std::printf("Caption: %s\nText:\n%s\n", caption, MessageBoxText(box).c_str());
+  AnswerMessageBox(box, button);
+  std::printf("Answered: %s\n", button == IDYES ? "Yes" : "No");
+  return 0;
 }
 
 int DescribeReport() {

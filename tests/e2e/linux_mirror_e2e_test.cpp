@@ -34,8 +34,7 @@ TEST(LinuxMirror, ProgramReportsExactlyTheMirroredDevices) {
     HWND prompt = run.Prompt();
     ASSERT_NE(prompt, nullptr);
     EXPECT_EQ(WindowText(prompt), c.caption);
-    AnswerMessageBox(prompt, IDYES);
-    HWND main = WaitForWindow(run.program().processId(), kDialogClass, kMainWindowTitle, 20000, true);
+    HWND main = run.AnswerYes();
     ASSERT_NE(main, nullptr);
     const std::vector<std::string> rows = ListRows(GetDlgItem(main, kReportListId));
     const size_t count = c.descriptions.size();

@@ -1,9 +1,5 @@
 #include "program_run.h"
 
-const char kDialogClass[] = "#32770";
-const char kMainWindowTitle[] = "USB Port Driver Information";
-const char kUsb20Caption[] = "Has USB 2.0 Port";
-const char kUsb11Caption[] = "Has USB 1.1 Port";
 const char kUsb20Text[] = "This computer has a USB 2.0 port.\r\n\r\nWould you like to see info about the USB drivers?";
 const char kUsb11Text[] =
     "This computer has an older USB 1.1 port.\r\n\r\nWould you like to see infor about the USB drivers?";

@@ -8,17 +8,13 @@
 #include <vector>
 
 #include "inspector.h"
+#include "program_windows.h"
 #include "registry_fixture.h"
 
-extern const char kDialogClass[];
-extern const char kMainWindowTitle[];
-extern const char kUsb20Caption[];
-extern const char kUsb11Caption[];
 extern const char kUsb20Text[];
 extern const char kUsb11Text[];
 extern const char kUsbGuid[];
 extern const std::string kSeparator;
-constexpr int kReportListId = 101;
 constexpr int kRowHeight = 20;
 
 // Imports the device set, then starts the program (with a command tail and
@@ -44,18 +40,6 @@ class ProgramRun {
 
 // Gives the program time to handle what was posted to it and repaint.
 void Settle();
-
-// Polls until `done` holds, for up to timeoutMs; true when it held. For
-// effects of posted input, which the program handles in its own time.
-template <typename Condition>
-bool WaitUntil(Condition done, DWORD timeoutMs = 5000) {
-  const DWORD start = GetTickCount();
-  while (!done()) {
-    if (GetTickCount() - start > timeoutMs) return false;
-    Sleep(20);
-  }
-  return true;
-}
 
 // "label" TAB "value", as the report writes a labelled row.
 std::string Row(const char* label, const std::string& value);

@@ -15,15 +15,16 @@ std::string WriteManyDevices(int count) {
   GetTempFileNameA(dir, "pgd", 0, path);
   FILE* file = std::fopen(path, "wb");
   std::fprintf(file,
-               "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Control\\Class\\"
-               "{36FC9E60-C465-11CF-8056-444553540000}]\r\n\"Class\"=\"USB\"\r\n");
+               "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Control\\Class\\%s]\r\n"
+               "\"Class\"=\"USB\"\r\n",
+               kUsbGuid);
   for (int i = 0; i < count; ++i) {
     std::fprintf(file,
                  "\r\n[HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Enum\\USB\\VID_1234&PID_%04X\\6&%08X&0]\r\n"
-                 "\"ClassGUID\"=\"{36FC9E60-C465-11CF-8056-444553540000}\"\r\n"
+                 "\"ClassGUID\"=\"%s\"\r\n"
                  "\"DeviceDesc\"=\"Generic USB Hub %d\"\r\n"
-                 "\"Driver\"=\"{36FC9E60-C465-11CF-8056-444553540000}\\\\%04d\"\r\n",
-                 i, i, i, i);
+                 "\"Driver\"=\"%s\\\\%04d\"\r\n",
+                 i, i, kUsbGuid, i, kUsbGuid, i);
   }
   std::fclose(file);
   return path;

@@ -23,8 +23,7 @@ TEST(Verdict, NoUsbDeviceReportsOlderPortAndNoEndsWithoutAWindow) {
     AnswerMessageBox(prompt, IDNO);
     bool everShown = false;
     while (!run.program().HasExited()) {
-      HWND main = FindProcessWindow(run.program().processId(), kDialogClass, kMainWindowTitle);
-      if (main && IsWindowVisible(main)) everShown = true;
+      if (FindProcessWindow(run.program().processId(), kDialogClass, kMainWindowTitle, true)) everShown = true;
       Sleep(1);
     }
     EXPECT_FALSE(everShown);
@@ -52,8 +51,7 @@ TEST(Verdict, LookAlikesReportOlderPort) {
   ASSERT_NE(prompt, nullptr);
   EXPECT_EQ(WindowText(prompt), kUsb11Caption);
   EXPECT_EQ(MessageBoxText(prompt), kUsb11Text);
-  AnswerMessageBox(prompt, IDYES);
-  HWND main = WaitForWindow(run.program().processId(), kDialogClass, kMainWindowTitle, 20000, true);
+  HWND main = run.AnswerYes();
   ASSERT_NE(main, nullptr);
   // Every look-alike was read and listed; none of them counted.
   const std::vector<std::string> rows = ListRows(GetDlgItem(main, kReportListId));

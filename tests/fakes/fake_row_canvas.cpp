@@ -31,18 +31,15 @@ int32_t FakeRowCanvas::FillRect(std::uintptr_t dc, const PixelRect* rect, std::u
 
 uint32_t FakeRowCanvas::GetSysColor(int32_t index) { return SysColor(index); }
 
-uint32_t FakeRowCanvas::SetBkColor(std::uintptr_t dc, uint32_t color) {
-  Paint p;
-  p.operation = "SetBkColor";
-  p.dc = dc;
-  p.value = color;
-  paints.push_back(p);
-  return 0;
-}
+uint32_t FakeRowCanvas::SetBkColor(std::uintptr_t dc, uint32_t color) { return RecordColour("SetBkColor", dc, color); }
 
 uint32_t FakeRowCanvas::SetTextColor(std::uintptr_t dc, uint32_t color) {
+  return RecordColour("SetTextColor", dc, color);
+}
+
+uint32_t FakeRowCanvas::RecordColour(const char* operation, std::uintptr_t dc, uint32_t color) {
   Paint p;
-  p.operation = "SetTextColor";
+  p.operation = operation;
   p.dc = dc;
   p.value = color;
   paints.push_back(p);

@@ -59,4 +59,8 @@ class FakeRowCanvas final : public RowCanvas {
   int32_t DrawTextA(std::uintptr_t dc, const char* text, int32_t count, PixelRect* rect, uint32_t format) override;
   bool DrawIconEx(std::uintptr_t dc, int32_t left, int32_t top, std::uintptr_t icon, int32_t width, int32_t height,
                   uint32_t stepIfAniCur, std::uintptr_t flickerFreeBrush, uint32_t flags) override;
+
+ private:
+  // SetBkColor and SetTextColor: the colour set, and 0 as the previous one.
+  uint32_t RecordColour(const char* operation, std::uintptr_t dc, uint32_t color);
 };

@@ -7,6 +7,8 @@
 
 #include <string>
 
+#include "inspector.h"
+
 namespace {
 
 // What the answering thread saw of the box.
@@ -23,28 +25,21 @@ struct BoxSeen {
 
 DWORD WINAPI AnswerBox(void* parameter) {
   BoxSeen& seen = *static_cast<BoxSeen*>(parameter);
-  for (int tries = 0; tries < 500 && !seen.found; ++tries) {
-    HWND box = FindWindowA("#32770", seen.caption);
-    if (!box || !IsWindowVisible(box)) {
-      Sleep(10);
-      continue;
-    }
-    seen.found = true;
-    char text[256] = {};
-    GetDlgItemTextA(box, 0xFFFF, text, sizeof text);  // the box's message static
-    seen.text = text;
-    seen.owner = GetWindow(box, GW_OWNER);
-    seen.hasYes = GetDlgItem(box, IDYES) != nullptr;
-    seen.hasNo = GetDlgItem(box, IDNO) != nullptr;
-    seen.hasCancel = GetDlgItem(box, IDCANCEL) != nullptr;
-    PostMessageA(box, WM_COMMAND, seen.answer, 0);
+  const DWORD process = GetCurrentProcessId();
+  HWND box = WaitForWindow(process, "#32770", seen.caption, 5000, true);
+  if (!box) {
+    // A box with any other caption is closed unread, so the case fails
+    // instead of waiting for ever.
+    if (HWND other = FindProcessWindow(process, "#32770", nullptr, true)) AnswerMessageBox(other, IDYES);
+    return 0;
   }
-  // A box with any other caption is closed unread, so the case fails
-  // instead of waiting for ever.
-  if (!seen.found) {
-    HWND other = FindWindowA("#32770", nullptr);
-    if (other) PostMessageA(other, WM_COMMAND, IDYES, 0);
-  }
+  seen.found = true;
+  seen.text = MessageBoxText(box);
+  seen.owner = GetWindow(box, GW_OWNER);
+  seen.hasYes = GetDlgItem(box, IDYES) != nullptr;
+  seen.hasNo = GetDlgItem(box, IDNO) != nullptr;
+  seen.hasCancel = GetDlgItem(box, IDCANCEL) != nullptr;
+  AnswerMessageBox(box, static_cast<int>(seen.answer));
   return 0;
 }
 
