@@ -16,10 +16,9 @@ build/host/bench/scan_benchmark
 source scripts/wine-session.sh
 start_throwaway_session portgauge-bench
 
-winepath() { echo "Z:$(realpath "$1" | tr / '\\')"; }
 wine build/win32/bench/prompt_startup_benchmark.exe \
-  "$(winepath build/win32/app/PortGauge.exe)" \
-  "$(winepath build/win32/bench/minimal_prompt.exe)" \
-  "$(winepath tests/fixtures/twelve_usb_devices.reg)" "${PAIRS:-15}"
+  "$(winepath -w build/win32/app/PortGauge.exe)" \
+  "$(winepath -w build/win32/bench/minimal_prompt.exe)" \
+  "$(winepath -w tests/fixtures/twelve_usb_devices.reg)" "${PAIRS:-15}"
 
 ls -l build/win32/app/PortGauge.exe | awk '{print "PortGauge.exe: " $5 " bytes"}'

@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Long fuzz runs (the test command runs each target for a minute only).
 #   RUNS=10000000 bash scripts/fuzz.sh [TARGET...]
-# runs each target (default: all) until RUNS executions, or for SECONDS
-# seconds when SECONDS is set, growing the corpus under build/fuzz/corpus/
-# and printing libFuzzer's final statistics. A finding stops the run and
+# runs each target (default: all) until RUNS executions, or for
+# SECONDS_PER_TARGET seconds when that is set, growing the corpus under
+# build/fuzz/fuzz/corpus/ and printing libFuzzer's final statistics. A finding stops the run and
 # leaves its input as build/fuzz/crash-* (or leak-*, timeout-*).
 set -euo pipefail
 cd "$(dirname "$0")/.."
