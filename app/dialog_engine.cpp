@@ -29,7 +29,7 @@ void DropState(HWND window) {
 }
 
 // For a handler that was not given: every event is left unhandled.
-uint32_t IgnoreEvent(HWND, uint32_t, uint32_t, uint32_t) { return 0; }
+uint32_t IgnoreEvent(HWND, uint32_t, WPARAM, LPARAM) { return 0; }
 
 // The answer to one message once the handler is attached. The handler may
 // end the window, and with it drop the state, before it returns: nothing here
@@ -37,7 +37,7 @@ uint32_t IgnoreEvent(HWND, uint32_t, uint32_t, uint32_t) { return 0; }
 INT_PTR DeliverEvent(HWND window, MainWindowEventHandler handler, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_ACTIVATE && LOWORD(wParam) <= WA_CLICKACTIVE) return TRUE;
 
-  const uint32_t result = handler(window, message, static_cast<uint32_t>(wParam), static_cast<uint32_t>(lParam));
+  const uint32_t result = handler(window, message, wParam, lParam);
   if (result != 0) {
     // A value the handler stored itself stays; the platform returns it to the sender.
     if (GetWindowLongPtrA(window, DWLP_MSGRESULT) == 0) {
@@ -66,10 +66,10 @@ INT_PTR CALLBACK DialogProcedure(HWND window, UINT message, WPARAM wParam, LPARA
 }
 
 // The client size as a size event carries it: width low, height high.
-uint32_t ClientSizeParameter(HWND window) {
+LPARAM ClientSizeParameter(HWND window) {
   RECT client{};
   if (!GetClientRect(window, &client)) return 0;
-  return static_cast<uint32_t>(MAKELPARAM(client.right - client.left, client.bottom - client.top));
+  return MAKELPARAM(client.right - client.left, client.bottom - client.top);
 }
 
 }  // namespace
@@ -112,7 +112,7 @@ void RunModal(HWND window, MainWindowEventHandler handler) {
   // Both direct calls come while the window is hidden and no handler is
   // attached; their results mean nothing. With a null or already ended
   // window the size reads as 0.
-  handler(window, WM_INITDIALOG, static_cast<uint32_t>(reinterpret_cast<uintptr_t>(window)), 0);
+  handler(window, WM_INITDIALOG, reinterpret_cast<WPARAM>(window), 0);
   handler(window, WM_SIZE, SIZE_RESTORED, ClientSizeParameter(window));
   if (!IsWindow(window)) return;
 

@@ -9,9 +9,9 @@
 
 #include "dialog_template.h"
 
-// The main window event handler: (window, message, wParam, lParam), each 32
-// bits; non-zero = handled.
-using MainWindowEventHandler = uint32_t (*)(HWND window, uint32_t message, uint32_t wParam, uint32_t lParam);
+// The main window event handler: (window, message, wParam, lParam) as the
+// platform delivers them; non-zero = handled.
+using MainWindowEventHandler = uint32_t (*)(HWND window, uint32_t message, WPARAM wParam, LPARAM lParam);
 
 // Creates the window hidden, with no parent and creation parameter 0, and
 // records its font. Null when the platform cannot create it. Messages the

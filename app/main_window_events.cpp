@@ -40,30 +40,28 @@ void OnInitDialog(HWND window) {
 }
 
 // The report list covers the whole client area, at every size.
-void OnSize(uint32_t lParam) {
-  MoveWindow(reinterpret_cast<HWND>(ReportListHandle), 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
-}
+void OnSize(int width, int height) { MoveWindow(reinterpret_cast<HWND>(ReportListHandle), 0, 0, width, height, TRUE); }
 
 // Escape (command 2, whatever the notification code) ends the window.
-void OnCommand(HWND window, uint32_t wParam) {
-  if (LOWORD(wParam) == IDCANCEL) EndMainWindow(window, 0);
+void OnCommand(HWND window, int commandId) {
+  if (commandId == IDCANCEL) EndMainWindow(window, 0);
 }
 
 }  // namespace
 
-uint32_t HandleMainWindowEvent(HWND window, uint32_t message, uint32_t wParam, uint32_t lParam) {
+uint32_t HandleMainWindowEvent(HWND window, uint32_t message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_INITDIALOG:
       OnInitDialog(window);
       return 0;
     case WM_SIZE:
-      OnSize(lParam);
+      OnSize(LOWORD(lParam), HIWORD(lParam));
       return 0;
     case WM_COMMAND:
-      OnCommand(window, wParam);
+      OnCommand(window, LOWORD(wParam));
       return 0;
     case WM_DRAWITEM:
-      return DrawReportRowFromMessage(window, wParam, lParam);
+      return DrawReportRowItem(window, wParam, reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
     default:
       return 0;
   }

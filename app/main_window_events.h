@@ -8,4 +8,4 @@
 
 // Gets every event of the main window the dialog engine passes on, as
 // (window, message, wParam, lParam); returns non-zero for handled.
-uint32_t HandleMainWindowEvent(HWND window, uint32_t message, uint32_t wParam, uint32_t lParam);
+uint32_t HandleMainWindowEvent(HWND window, uint32_t message, WPARAM wParam, LPARAM lParam);

@@ -1,8 +1,10 @@
-// Time from process start to a visible message box, for PortGauge.exe over a
-// twelve-device set and for the minimal prompt program, measured alternately
-// in one run. Prints every pair and the median ratio.
+// Time from process start to a visible message box, over a twelve-device
+// set, for PortGauge.exe, for the minimal prompt (only a message box) and
+// for the floor prompt (the job's platform calls, then the box), measured in
+// turn in one run. Prints every round and the median ratios of PortGauge to
+// each of the two.
 //
-//   prompt_startup_benchmark PORTGAUGE.EXE MINIMAL.EXE FIXTURE.REG [PAIRS]
+//   prompt_startup_benchmark PORTGAUGE.EXE MINIMAL.EXE FLOOR.EXE FIXTURE.REG [ROUNDS]
 #include <windows.h>
 
 #include <algorithm>
@@ -57,34 +59,38 @@ double Median(std::vector<double> values) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 4) {
-    std::fprintf(stderr, "usage: prompt_startup_benchmark PORTGAUGE.EXE MINIMAL.EXE FIXTURE.REG [PAIRS]\n");
+  if (argc < 5) {
+    std::fprintf(stderr, "usage: prompt_startup_benchmark PORTGAUGE.EXE MINIMAL.EXE FLOOR.EXE FIXTURE.REG [ROUNDS]\n");
     return 2;
   }
-  const int pairs = argc > 4 ? std::atoi(argv[4]) : 15;
-  RegistryFixture devices(argv[3]);
+  const char* const programs[] = {argv[1], argv[2], argv[3]};
+  const int rounds = argc > 5 ? std::atoi(argv[5]) : 15;
+  RegistryFixture devices(argv[4]);
   if (!devices.ok()) {
     std::fprintf(stderr, "%s\n", devices.error().c_str());
     return 1;
   }
-  // One unmeasured run each, so both start from a warm cache.
-  SecondsToPrompt(argv[1]);
-  SecondsToPrompt(argv[2]);
+  // One unmeasured run each, so all start from a warm cache.
+  for (const char* program : programs) SecondsToPrompt(program);
 
-  std::vector<double> program, minimal, ratios;
-  std::printf("pair  PortGauge ms  minimal ms  ratio\n");
-  for (int i = 0; i < pairs; ++i) {
-    const double p = SecondsToPrompt(argv[1]);
-    const double m = SecondsToPrompt(argv[2]);
-    if (p < 0 || m <= 0) {
-      std::fprintf(stderr, "pair %d: no prompt seen\n", i + 1);
-      return 1;
+  std::vector<double> seconds[3], toMinimal, toFloor;
+  std::printf("round  PortGauge ms  minimal ms  floor ms  /minimal  /floor\n");
+  for (int i = 0; i < rounds; ++i) {
+    double round[3];
+    for (int k = 0; k < 3; ++k) {
+      round[k] = SecondsToPrompt(programs[k]);
+      if (round[k] <= 0) {
+        std::fprintf(stderr, "round %d: no prompt seen from %s\n", i + 1, programs[k]);
+        return 1;
+      }
+      seconds[k].push_back(round[k]);
     }
-    program.push_back(p);
-    minimal.push_back(m);
-    ratios.push_back(p / m);
-    std::printf("%4d  %12.1f  %10.1f  %5.3f\n", i + 1, p * 1000, m * 1000, p / m);
+    toMinimal.push_back(round[0] / round[1]);
+    toFloor.push_back(round[0] / round[2]);
+    std::printf("%5d  %12.1f  %10.1f  %8.1f  %8.3f  %6.3f\n", i + 1, round[0] * 1000, round[1] * 1000, round[2] * 1000,
+                toMinimal.back(), toFloor.back());
   }
-  std::printf("median  %10.1f  %10.1f  %5.3f\n", Median(program) * 1000, Median(minimal) * 1000, Median(ratios));
+  std::printf("median %12.1f  %10.1f  %8.1f  %8.3f  %6.3f\n", Median(seconds[0]) * 1000, Median(seconds[1]) * 1000,
+              Median(seconds[2]) * 1000, Median(toMinimal), Median(toFloor));
   return 0;
 }

@@ -40,8 +40,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   record.hDC = 0xDC;
   record.rcItem = {input.ConsumeIntegral<int32_t>(), input.ConsumeIntegral<int32_t>(), input.ConsumeIntegral<int32_t>(),
                    input.ConsumeIntegral<int32_t>()};
-  const uint32_t controlId =
-      input.ConsumeBool() ? static_cast<uint32_t>(kReportListId) : input.ConsumeIntegral<uint32_t>();
+  const std::uintptr_t controlId =
+      input.ConsumeBool() ? static_cast<std::uintptr_t>(kReportListId) : input.ConsumeIntegral<std::uintptr_t>();
 
   const uint32_t result = DrawReportRow(canvas, FakeRowCanvas::kMainWindow, controlId, record);
 

@@ -16,7 +16,7 @@ using RegistryKey = std::uintptr_t;
 // The platform's INVALID_HANDLE_VALUE, as a set or a key.
 constexpr std::uintptr_t kInvalidHandleValue = ~std::uintptr_t{0};
 
-// The platform's SP_DEVINFO_DATA (28 bytes in the 32-bit layout). The scan
+// The platform's SP_DEVINFO_DATA (28 bytes for 32-bit, 32 for 64-bit). The scan
 // only sets its size and hands it back to designate the current device.
 struct DeviceInfoRecord {
   uint32_t cbSize;

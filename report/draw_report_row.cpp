@@ -50,8 +50,9 @@ void DrawColumn(RowCanvas& canvas, const DrawItemRecord& record, PixelRect& text
 
 }  // namespace
 
-uint32_t DrawReportRow(RowCanvas& canvas, std::uintptr_t mainWindow, uint32_t controlId, const DrawItemRecord& record) {
-  if (controlId != static_cast<uint32_t>(kReportListId)) return 0;
+uint32_t DrawReportRow(RowCanvas& canvas, std::uintptr_t mainWindow, std::uintptr_t controlId,
+                       const DrawItemRecord& record) {
+  if (controlId != static_cast<std::uintptr_t>(kReportListId)) return 0;
   if (record.itemID == kNoItem) return 0;
   if (record.itemAction != kOdaDrawEntire && record.itemAction != kOdaSelect) return 0;
 

@@ -13,4 +13,5 @@
 // is not one for a report row (another control, no row, or an action other
 // than exactly "draw entire" or "select": focus changes are left alone).
 // The row's text and item data are read from the report list each time.
-uint32_t DrawReportRow(RowCanvas& canvas, std::uintptr_t mainWindow, uint32_t controlId, const DrawItemRecord& record);
+uint32_t DrawReportRow(RowCanvas& canvas, std::uintptr_t mainWindow, std::uintptr_t controlId,
+                       const DrawItemRecord& record);

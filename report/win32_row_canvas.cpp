@@ -10,8 +10,6 @@ static_assert(offsetof(PixelRect, left) == offsetof(RECT, left) && offsetof(Pixe
                   offsetof(PixelRect, right) == offsetof(RECT, right) &&
                   offsetof(PixelRect, bottom) == offsetof(RECT, bottom),
               "PixelRect edges");
-// A draw request's parameters are 32 bits wide: the program is 32-bit.
-static_assert(sizeof(LPARAM) == sizeof(uint32_t), "an address fits a 32-bit lParam");
 static_assert(kNoItem == static_cast<uint32_t>(-1) && kOdaDrawEntire == ODA_DRAWENTIRE && kOdaSelect == ODA_SELECT &&
                   kOdaFocus == ODA_FOCUS && kOdsSelected == ODS_SELECTED && kColorWindow == COLOR_WINDOW &&
                   kColorWindowText == COLOR_WINDOWTEXT && kColorHighlight == COLOR_HIGHLIGHT &&
@@ -60,8 +58,7 @@ bool Win32RowCanvas::DrawIconEx(std::uintptr_t dc, int32_t left, int32_t top, st
                       reinterpret_cast<HBRUSH>(flickerFreeBrush), flags) != FALSE;
 }
 
-uint32_t DrawReportRowFromMessage(HWND mainWindow, uint32_t wParam, uint32_t lParam) {
-  const DRAWITEMSTRUCT* item = reinterpret_cast<const DRAWITEMSTRUCT*>(static_cast<std::uintptr_t>(lParam));
+uint32_t DrawReportRowItem(HWND mainWindow, WPARAM controlId, const DRAWITEMSTRUCT* item) {
   if (!item) return 0;
   DrawItemRecord record{};
   record.itemID = item->itemID;
@@ -70,5 +67,5 @@ uint32_t DrawReportRowFromMessage(HWND mainWindow, uint32_t wParam, uint32_t lPa
   record.hDC = reinterpret_cast<std::uintptr_t>(item->hDC);
   record.rcItem = {item->rcItem.left, item->rcItem.top, item->rcItem.right, item->rcItem.bottom};
   Win32RowCanvas canvas;
-  return DrawReportRow(canvas, reinterpret_cast<std::uintptr_t>(mainWindow), wParam, record);
+  return DrawReportRow(canvas, reinterpret_cast<std::uintptr_t>(mainWindow), controlId, record);
 }

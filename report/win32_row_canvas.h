@@ -23,8 +23,8 @@ class Win32RowCanvas final : public RowCanvas {
                   uint32_t stepIfAniCur, std::uintptr_t flickerFreeBrush, uint32_t flags) override;
 };
 
-// Paints a row for the main window's WM_DRAWITEM: wParam is the control id,
-// lParam the address of the platform's DRAWITEMSTRUCT. Returns what the
+// Paints a row for the main window's WM_DRAWITEM, given its wParam (the
+// control id) and the DRAWITEMSTRUCT its lParam points at. Returns what the
 // main window returns for the message: 1 when painted, 0 when not (also for
 // a null record).
-uint32_t DrawReportRowFromMessage(HWND mainWindow, uint32_t wParam, uint32_t lParam);
+uint32_t DrawReportRowItem(HWND mainWindow, WPARAM controlId, const DRAWITEMSTRUCT* item);

@@ -1,24 +1,38 @@
 #!/usr/bin/env bash
 # Runs the benchmarks (never part of the tests): the device scan per device
-# (native), then start-up to the verdict prompt under Wine, as a ratio to a
-# program that only shows a message box.
+# (native), then, for each Windows target this host can run, start-up to the
+# verdict prompt under Wine against two programs of the same architecture: a
+# bare message box (minimal_prompt) and the job's own platform calls before
+# the same box (floor_prompt). The ratio to the floor is the program's own
+# cost. ROUNDS sets the number of measured rounds (default 15).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 bash scripts/install-deps.sh
+source scripts/wine-session.sh
+targets=$(windows_targets)
+
 cmake --preset host >/dev/null
 cmake --build --preset host --target scan_benchmark
-cmake --preset win32 >/dev/null
-cmake --build --preset win32 --target PortGauge minimal_prompt prompt_startup_benchmark
-
 build/host/bench/scan_benchmark
 
-source scripts/wine-session.sh
 start_throwaway_session portgauge-bench
-
-wine build/win32/bench/prompt_startup_benchmark.exe \
-  "$(winepath -w build/win32/app/PortGauge.exe)" \
-  "$(winepath -w build/win32/bench/minimal_prompt.exe)" \
-  "$(winepath -w tests/fixtures/twelve_usb_devices.reg)" "${PAIRS:-15}"
-
-ls -l build/win32/app/PortGauge.exe | awk '{print "PortGauge.exe: " $5 " bytes"}'
+for target in $targets; do
+  if ! target_runs_here "$target"; then
+    echo "bench: $target: not run: this kernel cannot execute 32-bit x86 code"
+    continue
+  fi
+  use_windows_target "$target"
+  cmake --preset "$PORTGAUGE_PRESET" >/dev/null
+  cmake --build --preset "$PORTGAUGE_PRESET" --target PortGauge minimal_prompt floor_prompt prompt_startup_benchmark
+  prepare_wine_prefix "$PORTGAUGE_SESSION_DIR/prefix-$target"
+  tree=build/$PORTGAUGE_PRESET
+  echo "bench: $target: start-up to the verdict prompt, $PORTGAUGE_BITS-bit, in $WINEARCH prefix"
+  "$WINE" "$tree/bench/prompt_startup_benchmark.exe" \
+    "$("$WINE" winepath -w "$tree/app/PortGauge.exe")" \
+    "$("$WINE" winepath -w "$tree/bench/minimal_prompt.exe")" \
+    "$("$WINE" winepath -w "$tree/bench/floor_prompt.exe")" \
+    "$("$WINE" winepath -w tests/fixtures/twelve_usb_devices.reg)" "${ROUNDS:-15}" | tr -d '\r' | sed "s/^/bench: $target: /"
+  stop_wine_prefix
+  ls -l "$tree/app/PortGauge.exe" | awk -v t="$target" '{print "bench: " t ": PortGauge.exe: " $5 " bytes"}'
+done

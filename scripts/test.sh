@@ -1,22 +1,28 @@
 #!/usr/bin/env bash
 # Runs every test of PortGauge: installs what is missing, builds the trees,
 # and runs
-#   - the native tree: unit tests, the Linux provider's tests, the unit suite
+#   - the native tree: unit tests, the Linux provider's tests, both suites
 #     once under valgrind;
 #   - the unit tests again under AddressSanitizer and UBSan;
 #   - a short run of every fuzz target (libFuzzer, ASan, UBSan);
 #   - the code-quality gates (clang-format, clang-tidy, cppcheck);
-#   - the Windows tree under Wine: unit, win32, e2e and exe tiers with the
-#     prefix set to Windows 7, then the e2e tier again as Windows XP and as
-#     Windows 10;
-# on a display and in a Wine prefix of its own, both thrown away at the end.
-# Exit code 0 only when every test passed.
+#   - the exe tier: both PortGauge.exe files (32-bit and 64-bit) as files;
+#   - for each Windows target this host can run (x86: the 32-bit build in a
+#     32-bit prefix; x64: the 64-bit build in a 64-bit prefix), the tiers
+#     unit, win32 and e2e under Wine with the prefix set to Windows 7, then
+#     the e2e tier again as Windows XP and as Windows 10;
+# on a display and in Wine prefixes of its own, all thrown away at the end.
+# PORTGAUGE_WINDOWS_TARGETS="x86", "x64" or "x86 x64" picks the targets.
+# Exit code 0 only when every tier that ran passed and at least one Windows
+# target ran.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 bash scripts/install-deps.sh
+source scripts/wine-session.sh
+targets=$(windows_targets)
 
-for tree in host asan fuzz win32; do
+for tree in host asan fuzz win32 win64; do
   cmake --preset "$tree" >/dev/null
   cmake --build --preset "$tree"
 done
@@ -26,18 +32,59 @@ ctest --preset asan
 ctest --preset fuzz --parallel "$(nproc)"
 bash scripts/quality.sh
 
-source scripts/wine-session.sh
-start_throwaway_session portgauge-test
+# Debian's own python3 has pefile; a python3 earlier on PATH may not.
+echo "test: exe tier"
+/usr/bin/python3 tests/exe/check_exe.py x86 build/win32/app/PortGauge.exe resources/portgauge.ico
+/usr/bin/python3 tests/exe/check_exe.py x64 build/win64/app/PortGauge.exe resources/portgauge.ico
 
-windows_version() {
-  wine winecfg -v "$1"
-  export PORTGAUGE_WINDOWS_VERSION=$1
-  echo "test: Wine reports Windows as $1"
+summary=()
+report() {
+  local line
+  echo "test: summary"
+  echo "test:   exe: PortGauge.exe x86 and x64 checked as files"
+  for line in "${summary[@]}"; do echo "test:   $line"; done
 }
-windows_version win7
-ctest --preset win32
-for version in winxp win10; do
-  windows_version "$version"
-  # The run command makes a prefix of its own; once is enough.
-  ctest --preset win32 -L e2e -E '^e2e\.run_command$'
+
+start_throwaway_session portgauge-test
+trap 'report; stop_wine_session; rm -rf "$PORTGAUGE_SESSION_DIR"' EXIT
+
+# The version matrix: Windows 7 for every tier, then XP and 10 for e2e. A
+# 64-bit prefix has no plain XP; its XP is the 64-bit edition.
+windows_version() {
+  "$WINE" winecfg -v "$1"
+  export PORTGAUGE_WINDOWS_VERSION=$1
+  echo "test: $target: Wine reports Windows as $1"
+}
+
+ran=0
+for target in $targets; do
+  if ! target_runs_here "$target"; then
+    summary+=("$target: not run: this kernel cannot execute 32-bit x86 code")
+    echo "test: ${summary[-1]}"
+    continue
+  fi
+  use_windows_target "$target"
+  summary+=("$target: FAILED (see above)")
+  prepare_wine_prefix "$PORTGAUGE_SESSION_DIR/prefix-$target"
+  echo "test: $target: the $PORTGAUGE_BITS-bit build in $WINEARCH prefix $WINEPREFIX through $WINE"
+
+  xp=winxp
+  if [ "$target" = x64 ]; then xp=winxp64; fi
+  windows_version win7
+  ctest --preset "$PORTGAUGE_PRESET"
+  for version in "$xp" win10; do
+    windows_version "$version"
+    # The run command makes a prefix of its own; once is enough.
+    ctest --preset "$PORTGAUGE_PRESET" -L e2e -E '^e2e\.run_command$'
+  done
+  unset PORTGAUGE_WINDOWS_VERSION
+  stop_wine_prefix
+  summary[-1]="$target: ran unit, win32, e2e (win7, $xp, win10)"
+  echo "test: ${summary[-1]}"
+  ran=$((ran + 1))
 done
+
+if [ "$ran" -eq 0 ]; then
+  summary+=("no Windows target ran: nothing of the Windows build was tested")
+  exit 1
+fi

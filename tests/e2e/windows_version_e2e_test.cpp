@@ -1,5 +1,5 @@
 // The version of Windows the prefix reports, when the test run asks for one
-// (PORTGAUGE_WINDOWS_VERSION=winxp, win7 or win10): proof that the e2e
+// (PORTGAUGE_WINDOWS_VERSION=winxp, winxp64, win7 or win10): proof that the e2e
 // cases around it ran against that version.
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -16,7 +16,7 @@ TEST(WindowsVersion, PrefixReportsTheVersionUnderTest) {
     const char* name;
     DWORD major, minor;
   };
-  const Version versions[] = {{"winxp", 5, 1}, {"win7", 6, 1}, {"win10", 10, 0}};
+  const Version versions[] = {{"winxp", 5, 1}, {"winxp64", 5, 2}, {"win7", 6, 1}, {"win10", 10, 0}};
   const Version* expected = nullptr;
   for (const Version& v : versions)
     if (std::string(asked) == v.name) expected = &v;

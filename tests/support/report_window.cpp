@@ -15,8 +15,7 @@ constexpr DWORD kReportListStyle = 0x503100D1;
 LRESULT CALLBACK ReportWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_DRAWITEM) {
     ++ReportWindow::drawRequests;
-    const uint32_t painted =
-        DrawReportRowFromMessage(window, static_cast<uint32_t>(wParam), static_cast<uint32_t>(lParam));
+    const uint32_t painted = DrawReportRowItem(window, wParam, reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
     if (painted) ++ReportWindow::rowsPainted;
     return static_cast<LRESULT>(painted);
   }

@@ -32,7 +32,7 @@ FakeRowCanvas Canvas() {
   return canvas;
 }
 
-uint32_t Draw(FakeRowCanvas& canvas, const DrawItemRecord& record, uint32_t controlId = 101) {
+uint32_t Draw(FakeRowCanvas& canvas, const DrawItemRecord& record, std::uintptr_t controlId = 101) {
   return DrawReportRow(canvas, FakeRowCanvas::kMainWindow, controlId, record);
 }
 
@@ -53,10 +53,10 @@ void ExpectRect(const PixelRect& actual, const PixelRect& expected) {
 TEST(DrawReportRow, RequestsThatAreNotForARowPaintNothing) {
   struct Case {
     const char* what;
-    uint32_t controlId;
+    std::uintptr_t controlId;
     DrawItemRecord record;
   };
-  const std::vector<Case> cases = {
+  std::vector<Case> cases = {
       {"another control", 100, Request(0)},
       {"control 0", 0, Request(0)},
       {"control 102", 102, Request(0)},
@@ -71,6 +71,11 @@ TEST(DrawReportRow, RequestsThatAreNotForARowPaintNothing) {
       {"unknown action", 101, Request(0, 8)},
       {"every action bit", 101, Request(0, 0xFFFFFFFF)},
   };
+  // Where wParam is 64 bits, a control id is compared whole, not by its low half.
+  if (sizeof(std::uintptr_t) > sizeof(uint32_t)) {
+    cases.push_back(
+        {"101 in the low half only", static_cast<std::uintptr_t>(~std::uint64_t{0} << 32 | 101), Request(0)});
+  }
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     FakeRowCanvas canvas = Canvas();

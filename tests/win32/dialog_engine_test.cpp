@@ -24,8 +24,8 @@ constexpr UINT kAnswerNone = WM_APP + 5;   // the handler answers 0
 
 struct Event {
   uint32_t message;
-  uint32_t wParam;
-  uint32_t lParam;
+  WPARAM wParam;
+  LPARAM lParam;
   bool visible;
 };
 
@@ -46,7 +46,7 @@ struct ModalRun {
 };
 ModalRun* current = nullptr;
 
-uint32_t RecordingHandler(HWND window, uint32_t message, uint32_t wParam, uint32_t lParam) {
+uint32_t RecordingHandler(HWND window, uint32_t message, WPARAM wParam, LPARAM lParam) {
   const Event event{message, wParam, lParam, IsWindowVisible(window) != FALSE};
   current->events.push_back(event);
   if (message == kEnd) {
@@ -141,14 +141,14 @@ TEST_F(DialogEngineTest, InitialisationAndFirstSizeComeFirstWhileHidden) {
 
   ASSERT_GE(events().size(), 3u);
   EXPECT_EQ(events()[0].message, static_cast<uint32_t>(WM_INITDIALOG));
-  EXPECT_EQ(events()[0].wParam, static_cast<uint32_t>(reinterpret_cast<uintptr_t>(window())));
-  EXPECT_EQ(events()[0].lParam, 0u);
+  EXPECT_EQ(events()[0].wParam, reinterpret_cast<WPARAM>(window()));
+  EXPECT_EQ(events()[0].lParam, 0);
   EXPECT_FALSE(events()[0].visible);
 
   EXPECT_EQ(events()[1].message, static_cast<uint32_t>(WM_SIZE));
-  EXPECT_EQ(events()[1].wParam, static_cast<uint32_t>(SIZE_RESTORED));
-  EXPECT_EQ(events()[1].lParam, static_cast<uint32_t>(MAKELPARAM(client.right, client.bottom)));
-  EXPECT_EQ(events()[1].lParam, static_cast<uint32_t>(MAKELPARAM(525, 488)));
+  EXPECT_EQ(events()[1].wParam, static_cast<WPARAM>(SIZE_RESTORED));
+  EXPECT_EQ(events()[1].lParam, MAKELPARAM(client.right, client.bottom));
+  EXPECT_EQ(events()[1].lParam, MAKELPARAM(525, 488));
   EXPECT_FALSE(events()[1].visible);
 
   EXPECT_EQ(CountOf(WM_INITDIALOG), 1) << "only the engine's own initialisation event";
@@ -202,7 +202,7 @@ TEST_F(DialogEngineTest, EndingDuringInitialisationShowsNothing) {
   EXPECT_EQ(events()[0].message, static_cast<uint32_t>(WM_INITDIALOG));
   EXPECT_EQ(events()[1].message, static_cast<uint32_t>(WM_SIZE));
   EXPECT_EQ(events()[1].wParam, 0u);
-  EXPECT_EQ(events()[1].lParam, 0u);
+  EXPECT_EQ(events()[1].lParam, 0);
   EXPECT_FALSE(events()[1].visible);
   EXPECT_FALSE(IsWindow(window()));
 
@@ -223,10 +223,10 @@ TEST(DialogEngine, NullWindowStillGetsItsTwoDirectEvents) {
   ASSERT_EQ(run.events.size(), 2u);
   EXPECT_EQ(run.events[0].message, static_cast<uint32_t>(WM_INITDIALOG));
   EXPECT_EQ(run.events[0].wParam, 0u);
-  EXPECT_EQ(run.events[0].lParam, 0u);
+  EXPECT_EQ(run.events[0].lParam, 0);
   EXPECT_EQ(run.events[1].message, static_cast<uint32_t>(WM_SIZE));
   EXPECT_EQ(run.events[1].wParam, 0u);
-  EXPECT_EQ(run.events[1].lParam, 0u);
+  EXPECT_EQ(run.events[1].lParam, 0);
 }
 
 TEST(DialogEngine, NullHandlerHandlesNothing) {
@@ -355,6 +355,25 @@ TEST_F(DialogEngineTest, QuitMessageDoesNotEndTheRun) {
     EXPECT_FALSE(quitPending) << "the run never took the quit message";
     EXPECT_FALSE(IsWindow(window()));
   }
+}
+
+TEST_F(DialogEngineTest, ParametersReachTheHandlerWhole) {
+  // An address and values with every bit of the platform's width in use.
+  const int local = 0;
+  const WPARAM address = reinterpret_cast<WPARAM>(&local);
+  const LPARAM allBitsButOne = ~LPARAM{1};
+  PostMessageA(window(), kStep, address, allBitsButOne);
+  PostMessageA(window(), kStep, ~WPARAM{0}, reinterpret_cast<LPARAM>(&local));
+  PostMessageA(window(), kEnd, 0, 0);
+  RunModally();
+
+  const size_t first = IndexOf(kStep);
+  const size_t second = IndexOf(kStep, first + 1);
+  ASSERT_LT(second, events().size());
+  EXPECT_EQ(events()[first].wParam, address);
+  EXPECT_EQ(events()[first].lParam, allBitsButOne);
+  EXPECT_EQ(events()[second].wParam, ~WPARAM{0});
+  EXPECT_EQ(events()[second].lParam, reinterpret_cast<LPARAM>(&local));
 }
 
 TEST_F(DialogEngineTest, HandlerResultBecomesTheMessageResult) {

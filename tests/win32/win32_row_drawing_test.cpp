@@ -1,5 +1,5 @@
 // The row drawing in a real window: an owner-drawn list of the program's
-// style whose draw requests go through DrawReportRowFromMessage, painted by
+// style whose draw requests go through DrawReportRowItem, painted by
 // the real GDI, and read back pixel by pixel.
 //
 // Reading pixels back: GetPixel on the list's own window DC (GetDC) returns
