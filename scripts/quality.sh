@@ -3,8 +3,20 @@
 # .clang-format), clang-tidy (the checks in .clang-tidy) and cppcheck, over
 # our own sources. Needs the host, win32 and fuzz trees configured: each
 # source is checked with the compile commands of the tree that builds it.
+# Exit code 0: nothing found; 1: findings or files that could not be
+# checked, shown above; 2: a tool is missing.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+
+# A gate whose tool is missing finds nothing; say so instead.
+missing=0
+for tool in clang-format clang-tidy cppcheck i686-w64-mingw32-g++-posix; do
+  if ! command -v "$tool" >/dev/null; then
+    echo "quality: $tool is not installed (not on PATH); bash scripts/install-deps.sh installs it" >&2
+    missing=1
+  fi
+done
+[ "$missing" -eq 0 ] || exit 2
 
 mapfile -t sources < <(git ls-files '*.cpp' '*.h')
 status=0
@@ -36,8 +48,14 @@ tidy() {  # tidy TREE [clang-tidy options] -- FILES
   shift
   files=("$@")
   [ ${#files[@]} -gt 0 ] || return 0
-  printf '%s\n' "${files[@]}" | xargs -P "$(nproc)" -n 2 clang-tidy --quiet -p "build/$tree" "${options[@]}" 2>/dev/null
+  # Findings and compile errors go to standard output; standard error says
+  # why a file could not be checked (no compile commands, a compile error),
+  # among counts of warnings that were not shown.
+  { printf '%s\n' "${files[@]}" | xargs -P "$(nproc)" -n 2 clang-tidy --quiet -p "build/$tree" "${options[@]}" \
+      2>&1 1>&3 3>&- | { grep -vE "$tidy_noise" || true; } >&2; } 3>&1
 }
+tidy_noise='^([0-9]+ warnings? generated\.|Suppressed [0-9]+ warnings? |Use -header-filter=)'
+
 tidy host -- "${host[@]}" || status=1
 tidy win32 --extra-arg=--target=i686-w64-mingw32 "${mingw_includes[@]}" -- "${win32[@]}" || status=1
 tidy fuzz -- "${fuzz[@]}" || status=1
@@ -46,7 +64,7 @@ echo "quality: cppcheck"
 cppcheck --quiet --error-exitcode=1 --std=c++17 --language=c++ --inline-suppr \
   --enable=warning,performance,portability --library=googletest --library=windows \
   --suppress=missingIncludeSystem -D_WIN32 -D__GNUC__ \
-  -DPORTGAUGE_EXE='""' -DPORTGAUGE_FIXTURE_DIR='""' -DPORTGAUGE_SYSFS_FIXTURE_DIR='""' -DUSB_HOST_MIRROR_PATH='""' \
+  -DPORTGAUGE_EXE='""' -DPORTGAUGE_INSPECTOR='""' -DPORTGAUGE_FIXTURE_DIR='""' -DPORTGAUGE_SYSFS_FIXTURE_DIR='""' -DUSB_HOST_MIRROR_PATH='""' \
   app assessment inventory report bench fuzz tests/e2e tests/fakes tests/linux tests/support tests/unit tests/win32 ||
   status=1
 

@@ -6,22 +6,9 @@
 
 #include <cerrno>
 
+#include "file_descriptor.h"
+
 namespace {
-
-// Owns one open file descriptor.
-class FileDescriptor {
- public:
-  explicit FileDescriptor(int fd) : fd_(fd) {}
-  ~FileDescriptor() {
-    if (fd_ >= 0) close(fd_);
-  }
-  FileDescriptor(const FileDescriptor&) = delete;
-  FileDescriptor& operator=(const FileDescriptor&) = delete;
-  int get() const { return fd_; }
-
- private:
-  int fd_;
-};
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
 
@@ -51,8 +38,10 @@ std::optional<uint32_t> ParseDigits(std::string_view text, uint32_t base, uint32
 }  // namespace
 
 std::optional<std::string> ReadSysfsAttribute(const std::filesystem::path& path) {
+  // O_NOFOLLOW: the kernel's attributes are files in the device's own
+  // folder, so a link in their place is not one and could lead anywhere.
   // O_NONBLOCK: opening a pipe with no writer must not wait for one.
-  const FileDescriptor file(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+  const FileDescriptor file(open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
   if (file.get() < 0) return std::nullopt;
   struct stat status;
   if (fstat(file.get(), &status) != 0 || !S_ISREG(status.st_mode)) return std::nullopt;

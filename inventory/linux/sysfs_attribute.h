@@ -1,7 +1,7 @@
 #pragma once
 // One attribute file of the kernel's device tree (sysfs), read with care:
 // the tree may be a copy, a test fixture or simply odd, so a file can be
-// missing, empty, a directory, a dangling link, a pipe, or far too large.
+// missing, empty, a directory, a link, a pipe, or far too large.
 
 #include <cstddef>
 #include <cstdint>
@@ -15,9 +15,10 @@
 constexpr std::size_t kMaxSysfsAttributeBytes = 4096;
 
 // The file's text without leading and trailing blanks (space, tab, CR, LF,
-// VT, FF). Nothing when the path is not a regular file (after following
-// links), cannot be opened or read, or holds more than
-// kMaxSysfsAttributeBytes bytes. Never blocks on a pipe or device node.
+// VT, FF). Nothing when the path is not a regular file (a link to one is
+// not followed, nor opened), cannot be opened or read, or holds more than
+// kMaxSysfsAttributeBytes bytes. Folders on the way may be links. Never
+// blocks on a pipe or device node.
 std::optional<std::string> ReadSysfsAttribute(const std::filesystem::path& path);
 
 // A hexadecimal number as the kernel writes it, with or without "0x":

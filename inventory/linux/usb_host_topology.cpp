@@ -32,6 +32,29 @@ std::vector<std::string> FolderEntryNames(const fs::path& folder) {
   return names;
 }
 
+// Where `path` leads once every link is resolved, when that is inside
+// `root` (itself resolved); nothing when it leads out of the root or
+// nowhere. The kernel's links in bus/*/devices all lead into its own tree.
+std::optional<fs::path> ResolveWithin(const fs::path& path, const fs::path& root) {
+  std::error_code error;
+  fs::path real = fs::canonical(path, error);
+  if (error || std::mismatch(root.begin(), root.end(), real.begin(), real.end()).first != root.end())
+    return std::nullopt;
+  return real;
+}
+
+// The resolved device folders of one bus, by name, each inside `root`.
+std::vector<std::pair<std::string, fs::path>> BusDevices(const fs::path& root, const char* bus) {
+  std::vector<std::pair<std::string, fs::path>> devices;
+  const std::optional<fs::path> folder = ResolveWithin(root / "bus" / bus / "devices", root);
+  if (!folder) return devices;
+  for (std::string& name : FolderEntryNames(*folder)) {
+    if (std::optional<fs::path> device = ResolveWithin(*folder / name, root))
+      devices.emplace_back(std::move(name), std::move(*device));
+  }
+  return devices;
+}
+
 std::optional<uint32_t> ReadHex(const fs::path& path, uint32_t maxValue) {
   const std::optional<std::string> text = ReadSysfsAttribute(path);
   if (!text) return std::nullopt;
@@ -70,11 +93,10 @@ std::optional<PciUsbController> ReadPciUsbController(const fs::path& folder, con
   return controller;
 }
 
-std::vector<PciUsbController> ReadPciUsbControllers(const fs::path& sysfsRoot) {
-  const fs::path folder = sysfsRoot / "bus" / "pci" / "devices";
+std::vector<PciUsbController> ReadPciUsbControllers(const fs::path& root) {
   std::vector<PciUsbController> controllers;
-  for (const std::string& name : FolderEntryNames(folder)) {
-    if (std::optional<PciUsbController> controller = ReadPciUsbController(folder / name, name))
+  for (const auto& [name, folder] : BusDevices(root, "pci")) {
+    if (std::optional<PciUsbController> controller = ReadPciUsbController(folder, name))
       controllers.push_back(std::move(*controller));
   }
   // Names are unique but two spellings of one address are not ("0:0:1d.7"
@@ -115,24 +137,18 @@ std::optional<std::vector<uint32_t>> ParseHubName(std::string_view name) {
   return numbers;
 }
 
-// The PCI device holding the root hub's folder: its parent once links are
-// resolved, or failing that the address written as the root hub's serial.
+// The PCI device holding the root hub's (resolved) folder, or failing that
+// the address written as the root hub's serial.
 std::optional<PciAddress> RootHubController(const fs::path& folder) {
-  std::error_code error;
-  const fs::path real = fs::canonical(folder, error);
-  if (!error) {
-    if (std::optional<PciAddress> parent = ParsePciAddress(real.parent_path().filename().string())) return parent;
-  }
+  if (std::optional<PciAddress> parent = ParsePciAddress(folder.parent_path().filename().string())) return parent;
   const std::optional<std::string> serial = ReadSysfsAttribute(folder / "serial");
   if (!serial) return std::nullopt;
   return ParsePciAddress(*serial);
 }
 
-void ReadUsbDevices(const fs::path& sysfsRoot, UsbHostTopology& topology) {
-  const fs::path folder = sysfsRoot / "bus" / "usb" / "devices";
+void ReadUsbDevices(const fs::path& root, UsbHostTopology& topology) {
   std::vector<std::pair<std::vector<uint32_t>, UsbHub>> hubs;
-  for (const std::string& name : FolderEntryNames(folder)) {
-    const fs::path device = folder / name;
+  for (const auto& [name, device] : BusDevices(root, "usb")) {
     if (const std::optional<uint32_t> bus = RootHubBusNumber(name)) {
       topology.rootHubs.push_back({name, *bus, RootHubController(device)});
       continue;
@@ -203,7 +219,10 @@ bool IsSuperSpeed(const std::optional<std::string>& speed, const std::optional<s
 
 UsbHostTopology ReadUsbHostTopology(const fs::path& sysfsRoot) {
   UsbHostTopology topology;
-  topology.controllers = ReadPciUsbControllers(sysfsRoot);
-  ReadUsbDevices(sysfsRoot, topology);
+  std::error_code error;
+  const fs::path root = fs::canonical(sysfsRoot, error);
+  if (error) return topology;
+  topology.controllers = ReadPciUsbControllers(root);
+  ReadUsbDevices(root, topology);
   return topology;
 }

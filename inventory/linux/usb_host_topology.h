@@ -70,6 +70,10 @@ struct UsbHostTopology {
 // class, a hub's device class) is missing or unreadable is left out; an
 // unreadable identity field reads 0. Never throws for anything in the tree.
 //
+// Links are followed to reach the device folders, and only to ones inside
+// the root (links resolved): an entry leading out of it, or nowhere, is
+// left out. The files in a device's folder are never read through a link.
+//
 // A root hub's controller is the PCI device whose folder holds the root
 // hub's folder (the kernel's layout, seen by resolving links), or else the
 // PCI address the kernel writes as the root hub's "serial".

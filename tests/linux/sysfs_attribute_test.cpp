@@ -60,11 +60,33 @@ TEST(ReadSysfsAttribute, NothingForWhatIsNotAReadableAttribute) {
   }
 }
 
-TEST(ReadSysfsAttribute, FollowsALinkToAFile) {
+// Attributes are files in the device's own folder; a link there is not the
+// kernel's, so it is not followed, wherever it leads, and what it leads to
+// is never opened.
+TEST(ReadSysfsAttribute, NeverFollowsALink) {
   TemporaryFolder folder;
+  TemporaryFolder elsewhere;
+  const fs::path shadow = elsewhere.path() / "shadow";
   WriteTextFile(folder.path() / "real", "0x8086\n");
-  fs::create_symlink("real", folder.path() / "link");
-  EXPECT_EQ(ReadSysfsAttribute(folder.path() / "link"), std::optional<std::string>("0x8086"));
+  WriteTextFile(shadow, "root:secret\n");
+  ASSERT_EQ(mkfifo((elsewhere.path() / "pipe").c_str(), 0600), 0);
+  fs::create_symlink("real", folder.path() / "a link in the folder");
+  fs::create_symlink(shadow, folder.path() / "a link out of the tree");
+  fs::create_symlink("../" + elsewhere.path().filename().string() + "/shadow", folder.path() / "a relative link out");
+  fs::create_symlink(elsewhere.path() / "pipe", folder.path() / "a link to a pipe");
+  const OpenWatch watchReal(folder.path() / "real");
+  const OpenWatch watchShadow(shadow);
+  const OpenWatch watchPipe(elsewhere.path() / "pipe");
+
+  const char* const names[] = {"a link in the folder", "a link out of the tree", "a relative link out",
+                               "a link to a pipe"};
+  for (const char* name : names) {
+    SCOPED_TRACE(name);
+    EXPECT_EQ(ReadSysfsAttribute(folder.path() / name), std::nullopt);
+  }
+  EXPECT_FALSE(watchReal.SawOpen());
+  EXPECT_FALSE(watchShadow.SawOpen());
+  EXPECT_FALSE(watchPipe.SawOpen());
 }
 
 struct NumberCase {

@@ -1,6 +1,8 @@
 #include "sysfs_tree.h"
 
 #include <stdlib.h>
+#include <sys/inotify.h>
+#include <unistd.h>
 
 #include <fstream>
 #include <sstream>
@@ -18,6 +20,16 @@ TemporaryFolder::TemporaryFolder() {
 TemporaryFolder::~TemporaryFolder() {
   std::error_code ignored;
   fs::remove_all(path_, ignored);
+}
+
+OpenWatch::OpenWatch(const fs::path& path) : inotify_(inotify_init1(IN_NONBLOCK | IN_CLOEXEC)) {
+  if (inotify_.get() < 0 || inotify_add_watch(inotify_.get(), path.c_str(), IN_OPEN) < 0)
+    throw std::runtime_error("cannot watch " + path.string());
+}
+
+bool OpenWatch::SawOpen() const {
+  alignas(inotify_event) char events[4096];
+  return read(inotify_.get(), events, sizeof events) > 0;
 }
 
 fs::path SysfsFixture(const std::string& name) { return fs::path(PORTGAUGE_SYSFS_FIXTURE_DIR) / name; }

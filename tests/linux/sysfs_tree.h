@@ -12,6 +12,8 @@
 #include <filesystem>
 #include <string>
 
+#include "file_descriptor.h"
+
 // A fresh folder under the system's temporary folder, removed with all it
 // holds when the object goes (links are removed, never followed).
 class TemporaryFolder {
@@ -24,6 +26,17 @@ class TemporaryFolder {
 
  private:
   std::filesystem::path path_;
+};
+
+// Tells whether anything opened the file (or a file in the folder) since
+// the watch began: proof that a read that must not happen did not.
+class OpenWatch {
+ public:
+  explicit OpenWatch(const std::filesystem::path& path);
+  bool SawOpen() const;
+
+ private:
+  FileDescriptor inotify_;
 };
 
 // The path of a file in tests/fixtures/sysfs.

@@ -245,15 +245,55 @@ TEST(ReadUsbHostTopology, TheLinkDecidesOverTheSerial) {
   // A link into a folder that is no PCI device: the serial decides.
   WriteTextFile(root.path() / "devices/platform/usb2/serial", "0000:00:1d.0\n");
   fs::create_symlink(root.path() / "devices/platform/usb2", root.path() / "bus/usb/devices/usb2");
-  // A dangling link: nothing to read, no controller.
+  // A dangling link: no device.
   fs::create_symlink("nowhere", root.path() / "bus/usb/devices/usb3");
 
   const UsbHostTopology topology = ReadUsbHostTopology(root.path());
   EXPECT_EQ(Lines(topology), (std::vector<std::string>{
                                  "root hub usb1 bus 1 of 0000:00:14.0",
                                  "root hub usb2 bus 2 of 0000:00:1d.0",
-                                 "root hub usb3 bus 3 of none",
                              }));
+}
+
+// Devices are reached through the links in bus/*/devices; one that leads
+// out of the root (itself or through a folder on the way) is not the
+// kernel's: it is left out and nothing in it is opened.
+TEST(ReadUsbHostTopology, LinksOutOfTheRootAreIgnored) {
+  TemporaryFolder outside;
+  const fs::path& o = outside.path();
+  WriteTextFile(o / "0000:00:1d.7/class", "0x0c0320\n");
+  WriteTextFile(o / "0000:00:1d.7/usb1/serial", "0000:00:1d.7\n");
+  WriteTextFile(o / "1-1/bDeviceClass", "09\n");
+  WriteTextFile(o / "bus/pci/devices/0000:00:1a.0/class", "0x0c0300\n");
+  const OpenWatch watchController(o / "0000:00:1d.7");
+  const OpenWatch watchRootHub(o / "0000:00:1d.7/usb1");
+  const OpenWatch watchHub(o / "1-1");
+  const OpenWatch watchBus(o / "bus/pci/devices");
+
+  TemporaryFolder root;
+  const fs::path& r = root.path();
+  const std::string up = "../../../../" + o.filename().string();
+  fs::create_directories(r / "bus/pci/devices");
+  fs::create_directories(r / "bus/usb/devices");
+  fs::create_symlink(o / "0000:00:1d.7", r / "bus/pci/devices/0000:00:1d.7");
+  fs::create_symlink(o / "0000:00:1d.7/usb1", r / "bus/usb/devices/usb1");
+  fs::create_symlink(up + "/1-1", r / "bus/usb/devices/1-1");
+  // Out and back in: still the root's own device.
+  WriteTextFile(r / "devices/pci0000:00/0000:00:14.0/class", "0x0c0330\n");
+  fs::create_symlink("../../../../" + r.filename().string() + "/devices/pci0000:00/0000:00:14.0",
+                     r / "bus/pci/devices/0000:00:14.0");
+  // A second root whose bus folder leads out.
+  TemporaryFolder linkedBus;
+  fs::create_symlink(o / "bus", linkedBus.path() / "bus");
+
+  EXPECT_EQ(
+      Lines(ReadUsbHostTopology(r)),
+      std::vector<std::string>{"controller 0000:00:14.0 at 0000:00:14.0 if 30 id 0000:0000 sub 0000:0000 rev 00"});
+  EXPECT_EQ(Lines(ReadUsbHostTopology(linkedBus.path())), std::vector<std::string>{});
+  EXPECT_FALSE(watchController.SawOpen());
+  EXPECT_FALSE(watchRootHub.SawOpen());
+  EXPECT_FALSE(watchHub.SawOpen());
+  EXPECT_FALSE(watchBus.SawOpen());
 }
 
 }  // namespace

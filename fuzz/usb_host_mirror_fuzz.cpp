@@ -1,0 +1,251 @@
+// Fuzzes the Linux tool's reading of the kernel's device tree. Every piece
+// of the input (split at "|") goes through the number, PCI address and
+// speed parsers; the pieces in order are also the attribute files of a
+// small tree (a PCI controller, a root hub naming it by its serial, a
+// device below it), read by the same code that reads /sys. A missing piece
+// is a missing file. Parsed values stay within their bounds and format
+// back to themselves, each file reads as its bytes without the blanks
+// around them, and the tree reads and mirrors as those texts say.
+#include <fcntl.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <system_error>
+#include <vector>
+
+#include "file_descriptor.h"
+#include "sysfs_attribute.h"
+#include "usb_host_devices.h"
+#include "usb_host_topology.h"
+#include "usb_registry_file.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+void Check(bool condition) {
+  if (!condition) std::abort();
+}
+
+enum File {
+  kClass,
+  kVendor,
+  kDevice,
+  kSubsystemVendor,
+  kSubsystemDevice,
+  kRevision,
+  kSerial,
+  kDeviceClass,
+  kIdVendor,
+  kIdProduct,
+  kSpeed,
+  kVersion,
+  kFileCount
+};
+const char* const kFilePaths[] = {
+    "bus/pci/devices/0000:00:1d.7/class",
+    "bus/pci/devices/0000:00:1d.7/vendor",
+    "bus/pci/devices/0000:00:1d.7/device",
+    "bus/pci/devices/0000:00:1d.7/subsystem_vendor",
+    "bus/pci/devices/0000:00:1d.7/subsystem_device",
+    "bus/pci/devices/0000:00:1d.7/revision",
+    "bus/usb/devices/usb1/serial",
+    "bus/usb/devices/1-1/bDeviceClass",
+    "bus/usb/devices/1-1/idVendor",
+    "bus/usb/devices/1-1/idProduct",
+    "bus/usb/devices/1-1/speed",
+    "bus/usb/devices/1-1/version",
+};
+static_assert(sizeof kFilePaths / sizeof kFilePaths[0] == kFileCount, "one path per file");
+const PciAddress kControllerAddress = {0, 0, 0x1d, 7};
+
+// The tree's folders, made once for the whole run: each input only rewrites
+// the files, which keeps a run fast.
+class Tree {
+ public:
+  Tree() {
+    std::string name = (fs::temp_directory_path() / "usb-host-mirror-fuzz.XXXXXX").string();
+    Check(mkdtemp(name.data()) != nullptr);
+    root_ = name;
+    for (const char* path : kFilePaths) fs::create_directories((root_ / path).parent_path());
+  }
+  ~Tree() {
+    std::error_code ignored;
+    fs::remove_all(root_, ignored);
+  }
+  Tree(const Tree&) = delete;
+  Tree& operator=(const Tree&) = delete;
+
+  const fs::path& root() const { return root_; }
+  fs::path Path(int file) const { return root_ / kFilePaths[file]; }
+
+  // The file holds exactly `text`, or is gone for nothing.
+  void Set(int file, std::optional<std::string_view> text) const {
+    const fs::path path = Path(file);
+    if (!text) {
+      Check(unlink(path.c_str()) == 0 || errno == ENOENT);
+      return;
+    }
+    // Written over, then cut to length: ext4 flushes a file emptied by
+    // O_TRUNC when it is closed, which made runs nearly three times slower.
+    FileDescriptor out(open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644));
+    Check(out.get() >= 0);
+    Check(write(out.get(), text->data(), text->size()) == static_cast<ssize_t>(text->size()));
+    Check(ftruncate(out.get(), static_cast<off_t>(text->size())) == 0);
+    Check(out.Close() == 0);
+  }
+
+ private:
+  fs::path root_;
+};
+
+std::vector<std::string_view> Pieces(std::string_view input) {
+  std::vector<std::string_view> pieces;
+  std::size_t at;
+  while ((at = input.find('|')) != std::string_view::npos) {
+    pieces.push_back(input.substr(0, at));
+    input.remove_prefix(at + 1);
+  }
+  pieces.push_back(input);
+  return pieces;
+}
+
+// What an attribute file holding `bytes` must read as.
+std::optional<std::string> AttributeText(std::string_view bytes) {
+  if (bytes.size() > kMaxSysfsAttributeBytes) return std::nullopt;
+  const char* const blanks = " \t\n\r\v\f";
+  const std::size_t begin = bytes.find_first_not_of(blanks);
+  if (begin == std::string_view::npos) return std::string();
+  return std::string(bytes.substr(begin, bytes.find_last_not_of(blanks) - begin + 1));
+}
+
+void CheckNumbers(std::string_view text) {
+  const uint32_t maxValues[] = {0, 7, 0xFF, 0xFFFF, 0xFFFFFF, UINT32_MAX};
+  for (const uint32_t maxValue : maxValues) {
+    char formatted[16];
+    if (const std::optional<uint32_t> hex = ParseSysfsHex(text, maxValue)) {
+      Check(*hex <= maxValue && ParseSysfsHex(text, UINT32_MAX) == hex);
+      std::snprintf(formatted, sizeof formatted, "0x%x", *hex);
+      Check(ParseSysfsHex(formatted, maxValue) == hex);
+    }
+    if (const std::optional<uint32_t> decimal = ParseSysfsDecimal(text, maxValue)) {
+      Check(*decimal <= maxValue && ParseSysfsDecimal(text, UINT32_MAX) == decimal);
+      std::snprintf(formatted, sizeof formatted, "%u", *decimal);
+      Check(ParseSysfsDecimal(formatted, maxValue) == decimal);
+    }
+  }
+  // Whole megabits decide the speed.
+  if (const std::optional<uint32_t> mbps = ParseSysfsDecimal(text, UINT32_MAX))
+    Check(IsSuperSpeed(std::string(text), std::nullopt) == (*mbps >= 5000));
+}
+
+// The address back from the controller's and root hub's instance ids,
+// "3&DDDDBB&0&DF" and "4&DDDDBBDF&0": the domain and bus, then the
+// device/function byte.
+PciAddress AddressFromDigits(std::string_view domainAndBus, std::string_view deviceFunction) {
+  Check(domainAndBus.size() >= 6 && deviceFunction.size() == 2);
+  const std::optional<uint32_t> domain = ParseSysfsHex(domainAndBus.substr(0, domainAndBus.size() - 2), UINT32_MAX);
+  const std::optional<uint32_t> bus = ParseSysfsHex(domainAndBus.substr(domainAndBus.size() - 2), 0xFF);
+  const std::optional<uint32_t> byte = ParseSysfsHex(deviceFunction, 0xFF);
+  Check(domain && bus && byte);
+  return {*domain, *bus, *byte >> 3, *byte & 7};
+}
+
+void CheckPciAddress(std::string_view text) {
+  const std::optional<PciAddress> address = ParsePciAddress(text);
+  if (!address) return;
+  Check(address->bus <= 0xFF && address->device <= 0x1F && address->function <= 7);
+  char kernelName[32];
+  std::snprintf(kernelName, sizeof kernelName, "%04x:%02x:%02x.%x", address->domain, address->bus, address->device,
+                address->function);
+  Check(ParsePciAddress(kernelName) == address);
+
+  // The ids the tool writes for a controller at this address.
+  UsbHostTopology topology;
+  topology.controllers.push_back({kernelName, *address, 0x20, 0, 0, 0, 0, 0});
+  topology.rootHubs.push_back({"usb1", 1, *address});
+  const std::vector<MirroredDevice> devices = MirrorUsbHostDevices(topology);
+  Check(devices.size() == 2);
+  const std::string& controllerId = devices[0].instanceId;
+  const std::string& rootHubId = devices[1].instanceId;
+  Check(controllerId.compare(0, 2, "3&") == 0 && controllerId.size() >= 13);
+  Check(controllerId.compare(controllerId.size() - 5, 3, "&0&") == 0);
+  Check(AddressFromDigits(std::string_view(controllerId).substr(2, controllerId.size() - 7),
+                          std::string_view(controllerId).substr(controllerId.size() - 2)) == *address);
+  Check(rootHubId.compare(0, 2, "4&") == 0 && rootHubId.size() >= 12);
+  Check(rootHubId.compare(rootHubId.size() - 2, 2, "&0") == 0);
+  Check(AddressFromDigits(std::string_view(rootHubId).substr(2, rootHubId.size() - 6),
+                          std::string_view(rootHubId).substr(rootHubId.size() - 4, 2)) == *address);
+}
+
+void CheckTree(const Tree& tree, const std::vector<std::string_view>& pieces) {
+  std::optional<std::string> texts[kFileCount];
+  for (int file = 0; file < kFileCount; ++file) {
+    const std::optional<std::string_view> bytes =
+        file < static_cast<int>(pieces.size()) ? std::optional<std::string_view>(pieces[file]) : std::nullopt;
+    tree.Set(file, bytes);
+    if (bytes) texts[file] = AttributeText(*bytes);
+    Check(ReadSysfsAttribute(tree.Path(file)) == texts[file]);
+  }
+  const auto hex = [&texts](int file, uint32_t maxValue) {
+    return texts[file] ? ParseSysfsHex(*texts[file], maxValue) : std::nullopt;
+  };
+
+  const UsbHostTopology topology = ReadUsbHostTopology(tree.root());
+  const std::optional<uint32_t> pciClass = hex(kClass, 0xFFFFFF);
+  const bool isController = pciClass && (*pciClass >> 8) == 0x0C03;
+  Check(topology.controllers.size() == (isController ? 1u : 0u));
+  if (isController) {
+    const PciUsbController& c = topology.controllers[0];
+    Check(c.name == "0000:00:1d.7" && c.address == kControllerAddress && c.programmingInterface == (*pciClass & 0xFF));
+    Check(c.vendorId == hex(kVendor, 0xFFFF).value_or(0) && c.deviceId == hex(kDevice, 0xFFFF).value_or(0));
+    Check(c.subsystemVendorId == hex(kSubsystemVendor, 0xFFFF).value_or(0));
+    Check(c.subsystemId == hex(kSubsystemDevice, 0xFFFF).value_or(0) && c.revision == hex(kRevision, 0xFF).value_or(0));
+  }
+  // The root hub's folder is not inside a PCI device's: the serial decides.
+  const std::optional<PciAddress> named = texts[kSerial] ? ParsePciAddress(*texts[kSerial]) : std::nullopt;
+  Check(topology.rootHubs.size() == 1);
+  Check(topology.rootHubs[0].name == "usb1" && topology.rootHubs[0].busNumber == 1);
+  Check(topology.rootHubs[0].controller == named);
+  const bool isHub = hex(kDeviceClass, 0xFF) == 9u;
+  Check(topology.hubs.size() == (isHub ? 1u : 0u));
+  if (isHub) {
+    const UsbHub& h = topology.hubs[0];
+    Check(h.name == "1-1" && h.busNumber == 1);
+    Check(h.vendorId == hex(kIdVendor, 0xFFFF).value_or(0) && h.productId == hex(kIdProduct, 0xFFFF).value_or(0));
+    Check(h.superSpeed == IsSuperSpeed(texts[kSpeed], texts[kVersion]));
+  }
+
+  const std::vector<MirroredDevice> devices = MirrorUsbHostDevices(topology);
+  const bool controllerListed =
+      isController && HostControllerDescription(static_cast<uint8_t>(*pciClass & 0xFF)) != nullptr;
+  const bool rootHubListed = controllerListed && named == kControllerAddress;
+  Check(devices.size() ==
+        (controllerListed ? 1u : 0u) + (rootHubListed ? 1u : 0u) + (rootHubListed && isHub ? 1u : 0u));
+  for (const MirroredDevice& d : devices)
+    Check(d.deviceId.find('\\') == std::string::npos && d.instanceId.find('\\') == std::string::npos);
+  const std::string file = UsbRegistryFileText(devices);
+  for (std::size_t at = file.find('\n'); at != std::string::npos; at = file.find('\n', at + 1))
+    Check(at > 0 && file[at - 1] == '\r');
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  static const Tree tree;
+  const std::vector<std::string_view> pieces = Pieces(std::string_view(reinterpret_cast<const char*>(data), size));
+  for (const std::string_view piece : pieces) {
+    CheckNumbers(piece);
+    CheckPciAddress(piece);
+  }
+  CheckTree(tree, pieces);
+  return 0;
+}
