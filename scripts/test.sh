@@ -55,6 +55,7 @@ windows_version() {
   export PORTGAUGE_WINDOWS_VERSION=$1
   echo "test: $target: Wine reports Windows as $1"
 }
+export PORTGAUGE_VERSION_MATRIX=1
 
 ran=0
 for target in $targets; do
@@ -74,8 +75,8 @@ for target in $targets; do
   ctest --preset "$PORTGAUGE_PRESET"
   for version in "$xp" win10; do
     windows_version "$version"
-    # The run command makes a prefix of its own; once is enough.
-    ctest --preset "$PORTGAUGE_PRESET" -L e2e -E '^e2e\.run_command$'
+    # The run command makes prefixes of its own; once is enough.
+    ctest --preset "$PORTGAUGE_PRESET" -L e2e -E '^e2e\.run_command'
   done
   unset PORTGAUGE_WINDOWS_VERSION
   stop_wine_prefix

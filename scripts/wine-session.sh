@@ -14,7 +14,12 @@
 #   start_xvfb               starts Xvfb on a free display, exports DISPLAY
 #   prepare_wine_prefix DIR  creates (or reuses) the selected target's prefix
 #                            DIR, exports WINEPREFIX, starts a persistent
-#                            wineserver for it
+#                            wineserver for it; a prefix whose setup was cut
+#                            short is set up again
+#   portgauge_data_home      where the program's own data goes, by the XDG
+#                            rules: $XDG_DATA_HOME if it is an absolute path,
+#                            else ~/.local/share (the account's home when
+#                            HOME is unset)
 #   stop_wine_prefix         stops that wineserver
 #   stop_wine_session        stops everything the functions above started
 #   start_throwaway_session NAME
@@ -143,14 +148,45 @@ start_xvfb() {
   rm -f "$displayfile"
 }
 
+portgauge_data_home() {
+  if [[ "${XDG_DATA_HOME:-}" == /* ]]; then
+    echo "$XDG_DATA_HOME"
+    return
+  fi
+  local home
+  home=$(account_home) || return 1
+  echo "$home/.local/share"
+}
+
+# $HOME, or the account's home folder when HOME is unset or not absolute.
+account_home() {
+  local home=${HOME:-}
+  if [[ "$home" != /* ]]; then home=$(getent passwd "$(id -u)" | cut -d: -f6); fi
+  if [[ "$home" != /* ]]; then
+    echo "wine-session: HOME is not set and this account has no home folder; set XDG_DATA_HOME" >&2
+    return 1
+  fi
+  echo "$home"
+}
+
+# For the tests of an interrupted run only: the script is killed outright at
+# the point named by PORTGAUGE_TEST_KILL_AFTER, as a power cut would.
+interruption_point() {
+  if [ "${PORTGAUGE_TEST_KILL_AFTER:-}" = "$1" ]; then kill -KILL $$; fi
+}
+
 prepare_wine_prefix() {
   export WINEPREFIX="$1"
-  if [ ! -f "$WINEPREFIX/system.reg" ]; then
-    mkdir -p "$(dirname "$WINEPREFIX")"
+  # The prefix is ready only once all of its setup is done: a setup cut
+  # short (the fonts not copied, the frames not set) is done again.
+  local ready="$WINEPREFIX/.portgauge-ready"
+  if [ ! -f "$ready" ]; then
+    mkdir -p "$WINEPREFIX"
     if ! "$WINE" wineboot -i >/dev/null 2>&1; then
       echo "wine-session: $WINE could not create the Wine prefix $WINEPREFIX" >&2
       return 1
     fi
+    interruption_point wineboot
     # Wine draws its own frames (caption, close box) when no window manager
     # runs, and keeps exit codes intact.
     "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
@@ -158,8 +194,13 @@ prepare_wine_prefix() {
     # come out at the wrong size.
     cp /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/"
     wineserver -w
+    touch "$ready"
   fi
   # A persistent server makes each later start take milliseconds, not seconds.
+  # One left running by a run that was killed, or still ending, would make
+  # it fail: end that one first.
+  wineserver -k 2>/dev/null || true
+  wineserver -w
   wineserver -p
   PORTGAUGE_WINESERVER_PREFIX="$WINEPREFIX"
   "$WINE" cmd /c exit >/dev/null 2>&1 || true

@@ -1,6 +1,7 @@
 #include "inspector.h"
 
 #include <cstring>
+#include <vector>
 
 RunningProgram::RunningProgram(const std::string& path, const std::string& commandTail, int showCommand) {
   STARTUPINFOA startup{};
@@ -148,6 +149,78 @@ COLORREF ScreenPixel(int x, int y) {
   const COLORREF pixel = GetPixel(screen, x, y);
   ReleaseDC(nullptr, screen);
   return pixel;
+}
+
+namespace {
+
+// The pixels of a screen rectangle, top row first, 32 bits each.
+std::vector<DWORD> ScreenPixels(const RECT& area) {
+  const int width = area.right - area.left;
+  const int height = area.bottom - area.top;
+  std::vector<DWORD> pixels;
+  if (width <= 0 || height <= 0) return pixels;
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+  HGDIOBJ previous = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
+  SelectObject(memory, previous);
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  pixels.resize(static_cast<size_t>(width) * static_cast<size_t>(height));
+  if (!GetDIBits(memory, bitmap, 0, static_cast<UINT>(height), pixels.data(), &info, DIB_RGB_COLORS)) pixels.clear();
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  return pixels;
+}
+
+bool HasTwoColours(const std::vector<DWORD>& pixels) {
+  for (const DWORD pixel : pixels)
+    if (pixel != pixels.front()) return true;
+  return false;
+}
+
+}  // namespace
+
+bool WaitForPaintedWindow(HWND window, HWND list, DWORD timeoutMs) {
+  std::vector<DWORD> last;
+  return WaitUntil(
+      [&] {
+        if (!IsWindowVisible(window)) return false;
+        RECT listArea = ClientRectangle(list);
+        const POINT origin = ClientOrigin(list);
+        OffsetRect(&listArea, origin.x, origin.y);
+        if (!HasTwoColours(ScreenPixels(listArea))) return false;
+        std::vector<DWORD> now = ScreenPixels(WindowRectangle(window));
+        const bool settled = !now.empty() && now == last;
+        last = std::move(now);
+        return settled;
+      },
+      timeoutMs, 50);
+}
+
+bool WaitForPostedMessagesTaken(HWND list, DWORD timeoutMs) {
+  // Sent at once, ahead of anything posted; the posted selection comes after
+  // all that was posted before it.
+  const WPARAM lastRow = static_cast<WPARAM>(ListRowCount(list) - 1);
+  SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+  PostMessageW(list, LB_SETCURSEL, lastRow, 0);
+  if (!WaitUntil([&] { return static_cast<WPARAM>(SendMessageW(list, LB_GETCURSEL, 0, 0)) == lastRow; }, timeoutMs))
+    return false;
+  // A quit message is taken once nothing else is posted: in the same look at
+  // the queue that answers the first of these, and the second finds the loop
+  // still running.
+  DWORD_PTR answer = 0;
+  for (int round = 0; round < 2; ++round) {
+    if (!SendMessageTimeoutW(list, WM_NULL, 0, 0, SMTO_NORMAL, timeoutMs, &answer)) return false;
+  }
+  return true;
 }
 
 namespace {

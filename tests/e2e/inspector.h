@@ -31,14 +31,14 @@ class RunningProgram {
   PROCESS_INFORMATION process_{};
 };
 
-// Polls until `done` holds, for up to timeoutMs; true when it held. For
-// what another process does in its own time.
+// Polls until `done` holds, every pollMs for up to timeoutMs; true when it
+// held. For what another process does in its own time.
 template <typename Condition>
-bool WaitUntil(Condition done, DWORD timeoutMs = 5000) {
+bool WaitUntil(Condition done, DWORD timeoutMs = 5000, DWORD pollMs = 20) {
   const DWORD start = GetTickCount();
   while (!done()) {
     if (GetTickCount() - start > timeoutMs) return false;
-    Sleep(20);
+    Sleep(pollMs);
   }
   return true;
 }
@@ -78,6 +78,16 @@ POINT ClientOrigin(HWND window);
 
 // One pixel of the screen as it is shown now.
 COLORREF ScreenPixel(int x, int y);
+
+// Waits until the window is shown and painted: its list shows more than one
+// colour (text on its background) and two looks at the window in a row see
+// the same pixels. False when that did not happen within timeoutMs.
+bool WaitForPaintedWindow(HWND window, HWND list, DWORD timeoutMs);
+
+// Waits until the thread that owns the list has taken every message posted
+// to it so far, a quit message included, and gone round its loop again.
+// Moves the list's selection to its last row on the way.
+bool WaitForPostedMessagesTaken(HWND list, DWORD timeoutMs);
 
 // Posted input: keys to a window, a mouse click in a window's client area,
 // a system command, a quit message to a thread.

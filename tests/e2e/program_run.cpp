@@ -23,7 +23,7 @@ HWND ProgramRun::AnswerYes() {
   if (!prompt) return nullptr;
   AnswerMessageBox(prompt, IDYES);
   HWND main = WaitForWindow(program_.processId(), kDialogClass, kMainWindowTitle, kWindowTimeoutMs, true);
-  Settle();
+  if (main && !WaitForPaintedWindow(main, GetDlgItem(main, kReportListId), kWindowTimeoutMs)) return nullptr;
   return main;
 }
 
@@ -31,8 +31,6 @@ long ProgramRun::ExitCode() {
   DWORD code = 0;
   return program_.WaitForExit(kExitTimeoutMs, &code) ? static_cast<long>(code) : -1;
 }
-
-void Settle() { Sleep(250); }
 
 std::string Row(const char* label, const std::string& value) { return std::string(label) + "\t" + value; }
 

@@ -28,7 +28,8 @@ class ProgramRun {
 
   // The verdict prompt once it is shown, or null.
   HWND Prompt();
-  // Answers the prompt Yes; the report window once it is shown, or null.
+  // Answers the prompt Yes; the report window once it is shown and painted,
+  // or null.
   HWND AnswerYes();
   // The exit code, or -1 when the program has not ended within a while.
   long ExitCode();
@@ -37,9 +38,6 @@ class ProgramRun {
   RegistryFixture devices_;
   RunningProgram program_;
 };
-
-// Gives the program time to handle what was posted to it and repaint.
-void Settle();
 
 // "label" TAB "value", as the report writes a labelled row.
 std::string Row(const char* label, const std::string& value);

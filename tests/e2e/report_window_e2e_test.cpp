@@ -152,7 +152,7 @@ TEST(ReportWindow, OnlyEscapeAndTheCloseCommandsEndIt) {
     ASSERT_NE(main, nullptr);
     HWND list = GetDlgItem(main, kReportListId);
     c.keepsItOpen(main, list, run.program().threadId());
-    Settle();
+    ASSERT_TRUE(WaitForPostedMessagesTaken(list, 10000));
     EXPECT_FALSE(run.program().HasExited());
     EXPECT_TRUE(IsWindow(main) && IsWindowVisible(main));
     c.endsIt(main, list, run.program().threadId());

@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # The README's run command on a machine with no display, as CI is, made to
-# run one build (x86 or x64) through PORTGAUGE_WINDOWS_TARGETS: it must say
-# which build it runs, which devices it saw, print the verdict prompt,
-# answer it, save a PNG of the report window and end with the program's
-# exit code 0. A second run over a prefix still holding an earlier import's
-# devices must show only this machine's. Uses a Wine prefix and a screenshot
-# path of its own under the directory given.
+# run one build (x86 or x64) through PORTGAUGE_WINDOWS_TARGETS, over fixture
+# machines (PORTGAUGE_SYSFS): it must say which build it runs, list the
+# machine's devices, print the one verdict that machine must give, answer
+# it, save a PNG of the report window and end with the program's exit code
+# 0. The next run over another machine shows only that machine's devices. A
+# mirror that fails fails the run. Uses a Wine prefix, temporary folder and
+# screenshot path of its own under the directory given.
 #
 #   run_command_test.sh DIR x86|x64
 set -euo pipefail
@@ -15,46 +16,63 @@ repo=$(cd "$(dirname "$0")/../.." && pwd)
 source "$repo/scripts/wine-session.sh"
 use_windows_target "$target"
 rm -rf "$work"
-mkdir -p "$work"
+mkdir -p "$work/tmp"
 screenshot="$work/report.png"
-prefix="$work/data/portgauge/wineprefix"
-if [ "$target" = x64 ]; then prefix="$work/data/portgauge/wineprefix64"; fi
 
-fail() { echo "run command test: $1"; exit 1; }
-
-run_command() {
-  output=$(env -u DISPLAY XDG_DATA_HOME="$work/data" PORTGAUGE_SCREENSHOT="$screenshot" \
-    PORTGAUGE_WINDOWS_TARGETS="$target" bash "$repo/scripts/run.sh" 2>&1) || { echo "$output"; fail "run command failed"; }
-  grep '^run:' <<<"$output"
+fail() {
+  echo "run command test: $1"
+  exit 1
 }
 
-# The devices this machine has, as the provider lists them.
-machine_devices=$(grep -c '^\[HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Enum\\' \
-  <("$repo/build/host/inventory/linux/usb-host-mirror") || true)
+(cd "$repo" && cmake --preset host >/dev/null && cmake --build --preset host --target make-sysfs-tree >/dev/null)
+for machine in ehci_uhci xhci_only; do
+  "$repo/build/host/tests/make-sysfs-tree" "$repo/tests/fixtures/sysfs/$machine.tree" "$work/$machine"
+done
 
-run_command
-grep -q "^run: running the $PORTGAUGE_BITS-bit build of PortGauge.exe: as PORTGAUGE_WINDOWS_TARGETS=\"$target\" asks\$" \
-  <<<"$output" || fail "the run did not say it runs the $PORTGAUGE_BITS-bit build"
-grep -q '^run:   Caption: Has USB [12]\.[01] Port$' <<<"$output" || fail "no verdict caption printed"
-grep -q '^run:   Would you like to see info' <<<"$output" || fail "no verdict question printed"
-grep -q '^run:   Answered: Yes$' <<<"$output" || fail "the prompt was not answered"
-grep -q "^run: screenshot of the report window: $screenshot\$" <<<"$output" || fail "no screenshot path printed"
-grep -q '^run: PortGauge.exe exited with code 0$' <<<"$output" || fail "exit code not 0"
+# run_command SYSFS: runs the command over that machine; its output is in $output, its exit code in $status.
+run_command() {
+  status=0
+  output=$(env -u DISPLAY XDG_DATA_HOME="$work/data" TMPDIR="$work/tmp" PORTGAUGE_SCREENSHOT="$screenshot" \
+    PORTGAUGE_WINDOWS_TARGETS="$target" PORTGAUGE_SYSFS="$1" bash "$repo/scripts/run.sh" 2>&1) || status=$?
+  grep '^run:' <<<"$output" || true
+  # Wine keeps its server's socket folder there too; the command's own are portgauge-*.
+  leftovers=$(cd "$work/tmp" && ls -A | grep '^portgauge' || true)
+  [ -z "$leftovers" ] || fail "temporary files left behind: $leftovers"
+}
+expect_line() {  # expect_line LINE WHAT
+  grep -qxF -- "$1" <<<"$output" || { echo "$output"; fail "$2: no line \"$1\""; }
+}
+
+# An EHCI + UHCI machine: USB 2.0, its five devices.
+run_command "$work/ehci_uhci"
+[ "$status" = 0 ] || { echo "$output"; fail "run command failed"; }
+expect_line "run: running the $PORTGAUGE_BITS-bit build of PortGauge.exe: as PORTGAUGE_WINDOWS_TARGETS=\"$target\" asks" \
+  "which build"
+expect_line "run:   5 USB devices in this Wine prefix" "the EHCI machine's devices"
+expect_line "run:   Caption: Has USB 2.0 Port" "the verdict"
+expect_line "run:   This computer has a USB 2.0 port." "the verdict's text"
+expect_line "run:   Would you like to see info about the USB drivers?" "the question"
+expect_line "run:   Answered: Yes" "the answer"
+grep -q '^run: report window at ([0-9]*, [0-9]*), [0-9]*x[0-9]* pixels, 37 rows$' <<<"$output" ||
+  fail "the report window does not list 2 + 7 x 5 rows"
+expect_line "run: screenshot of the report window: $screenshot" "the screenshot"
+expect_line "run: PortGauge.exe exited with code 0" "the exit code"
 [ "$(head -c 8 "$screenshot" | od -An -tx1 | tr -d ' ')" = 89504e470d0a1a0a ] || fail "$screenshot is not a PNG"
 # The window is 350 x 300 dialog units plus its frame: hundreds of pixels each way.
 read -r width height <<<"$(identify -format '%w %h' "$screenshot")"
 [ "$width" -gt 400 ] && [ "$height" -gt 400 ] || fail "screenshot is only ${width}x${height} pixels"
-grep -q "^run:   $machine_devices USB devices\? in this Wine prefix\$" <<<"$output" ||
-  fail "expected this machine's $machine_devices devices"
 
-# Pretend an earlier start mirrored an EHCI + UHCI machine: its five devices
-# are in the prefix and on record. The next start must replace them.
-cp "$repo/tests/fixtures/sysfs/ehci_uhci.reg" "$prefix/portgauge-usb-devices.reg"
-export WINEPREFIX="$prefix"
-"$WINE" regedit /S "$("$WINE" winepath -w "$prefix/portgauge-usb-devices.reg")"
-wineserver -k 2>/dev/null || true
-run_command
-grep -q "^run:   $machine_devices USB devices\? in this Wine prefix\$" <<<"$output" ||
-  fail "devices of the earlier start were not replaced by this machine's $machine_devices"
-grep -q '^run: PortGauge.exe exited with code 0$' <<<"$output" || fail "exit code not 0 on the second run"
-echo "run command test: passed ($target, ${width}x${height} PNG, $machine_devices devices on this machine)"
+# Then an xHCI-only machine in the same prefix: the EHCI machine's devices
+# are gone, and so is its USB 2.0 verdict.
+run_command "$work/xhci_only"
+[ "$status" = 0 ] || { echo "$output"; fail "second run failed"; }
+expect_line "run:   4 USB devices in this Wine prefix" "only the xHCI machine's devices"
+expect_line "run:   Caption: Has USB 1.1 Port" "the xHCI machine's verdict"
+expect_line "run: PortGauge.exe exited with code 0" "the second exit code"
+
+# A device tree the mirror cannot read fails the run, and says so.
+run_command "$work/no-such-folder"
+[ "$status" != 0 ] || fail "a failing mirror did not fail the run"
+grep -q '^run: FAILED while importing this machine.s USB devices' <<<"$output" ||
+  { echo "$output"; fail "the failure did not name its step"; }
+echo "run command test: passed ($target, ${width}x${height} PNG)"

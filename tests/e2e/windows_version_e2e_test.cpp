@@ -1,6 +1,7 @@
 // The version of Windows the prefix reports, when the test run asks for one
-// (PORTGAUGE_WINDOWS_VERSION=winxp, winxp64, win7 or win10): proof that the e2e
-// cases around it ran against that version.
+// (PORTGAUGE_WINDOWS_VERSION=winxp, winxp64, win7 or win10): proof that the
+// e2e cases around it ran against that version. Inside the test command's
+// version matrix (PORTGAUGE_VERSION_MATRIX set) a version must be asked for.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -11,7 +12,10 @@ namespace {
 
 TEST(WindowsVersion, PrefixReportsTheVersionUnderTest) {
   const char* asked = std::getenv("PORTGAUGE_WINDOWS_VERSION");
-  if (!asked) GTEST_SKIP() << "no Windows version asked for";
+  if (!asked || !*asked) {
+    ASSERT_EQ(std::getenv("PORTGAUGE_VERSION_MATRIX"), nullptr) << "the version matrix asked for no version";
+    GTEST_SKIP() << "no Windows version asked for";
+  }
   struct Version {
     const char* name;
     DWORD major, minor;

@@ -1,0 +1,54 @@
+#!/usr/bin/env bash
+# The session helpers' answers that need no Wine: which Windows targets are
+# asked for and which this kernel runs, and where the program's data goes.
+set -euo pipefail
+repo=$(cd "$(dirname "$0")/../.." && pwd)
+source "$repo/scripts/wine-session.sh"
+failures=0
+expect() {  # expect WHAT EXPECTED ACTUAL
+  if [ "$2" != "$3" ]; then
+    echo "wine-session test: $1: expected \"$2\", got \"$3\""
+    failures=$((failures + 1))
+  fi
+}
+
+# Targets: both by default; the override picks; anything else is refused.
+expect "default targets" "x86 x64" "$(unset PORTGAUGE_WINDOWS_TARGETS; windows_targets)"
+expect "empty override" "x86 x64" "$(PORTGAUGE_WINDOWS_TARGETS="" windows_targets)"
+for override in x86 x64 "x86 x64" "x64 x86"; do
+  expect "override \"$override\"" "$override" "$(PORTGAUGE_WINDOWS_TARGETS="$override" windows_targets)"
+done
+for bad in x32 amd64 "x86,x64" win32; do
+  status=0
+  PORTGAUGE_WINDOWS_TARGETS="$bad" windows_targets >/dev/null 2>&1 || status=$?
+  expect "override \"$bad\" refused" 2 "$status"
+done
+
+# The probe agrees with the kernel: a 32-bit ELF runs exactly when the
+# kernel takes it. Where binutils can make one, check the probe against it.
+status=0
+kernel_runs_x86_code || status=$?
+expect "probe answers yes or no" yes "$([ "$status" -le 1 ] && echo yes || echo "status $status")"
+expect "x64 always runs" 0 "$(target_runs_here x64; echo $?)"
+expect "x86 runs as the probe says" "$status" "$(target_runs_here x86 && echo 0 || echo 1)"
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+if printf '.globl _start\n_start: movl $1, %%eax\n movl $7, %%ebx\n int $0x80\n' >"$work/p.s" &&
+  as --32 -o "$work/p.o" "$work/p.s" 2>/dev/null && ld -m elf_i386 -o "$work/p" "$work/p.o" 2>/dev/null; then
+  other=0
+  "$work/p" 2>/dev/null || other=$?
+  expect "probe agrees with a program built by binutils" "$([ "$other" = 7 ] && echo 0 || echo 1)" "$status"
+fi
+
+# Where the data goes: an absolute XDG_DATA_HOME, else ~/.local/share; a
+# relative XDG_DATA_HOME is ignored; no HOME means the account's home.
+account=$(getent passwd "$(id -u)" | cut -d: -f6)
+expect "absolute XDG_DATA_HOME" /x/data "$(HOME=/h XDG_DATA_HOME=/x/data portgauge_data_home)"
+expect "no XDG_DATA_HOME" /h/.local/share "$(unset XDG_DATA_HOME; HOME=/h portgauge_data_home)"
+expect "empty XDG_DATA_HOME" /h/.local/share "$(HOME=/h XDG_DATA_HOME="" portgauge_data_home)"
+expect "relative XDG_DATA_HOME" /h/.local/share "$(HOME=/h XDG_DATA_HOME=data portgauge_data_home)"
+expect "no HOME" "$account/.local/share" "$(unset HOME XDG_DATA_HOME; portgauge_data_home)"
+expect "relative HOME" "$account/.local/share" "$(unset XDG_DATA_HOME; HOME=home portgauge_data_home)"
+
+if [ "$failures" -ne 0 ]; then exit 1; fi
+echo "wine-session test: passed (this kernel runs 32-bit x86 code: $PORTGAUGE_KERNEL_RUNS_X86)"
