@@ -3,15 +3,48 @@
 // process it is given and never those of the other.
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iostream>
+#include <iterator>
+
 #include "program_run.h"
 
 namespace {
 
-// Runs inspector.exe with the arguments; its exit code, or -1.
+// Runs inspector.exe with the arguments, as the run command does: with no
+// console, its output to a file. Its exit code (-1 when it did not end
+// within a minute); what it wrote goes to the test's log.
 long Inspect(const std::string& arguments) {
-  RunningProgram inspector(WindowsPath(PORTGAUGE_INSPECTOR), arguments);
-  DWORD code = 0;
-  return inspector.WaitForExit(30000, &code) ? static_cast<long>(code) : -1;
+  char folder[MAX_PATH];
+  char log[MAX_PATH];
+  if (!GetTempPathA(MAX_PATH, folder) || !GetTempFileNameA(folder, "pgi", 0, log)) return -1;
+  SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
+  HANDLE output = CreateFileA(log, GENERIC_WRITE, FILE_SHARE_READ, &inheritable, CREATE_ALWAYS, 0, nullptr);
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdOutput = output;
+  startup.hStdError = output;
+  std::string commandLine = "\"" + WindowsPath(PORTGAUGE_INSPECTOR) + "\" " + arguments;
+  PROCESS_INFORMATION process{};
+  long exitCode = -1;
+  if (CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, TRUE, DETACHED_PROCESS, nullptr, nullptr, &startup,
+                     &process)) {
+    DWORD code = 0;
+    if (WaitForSingleObject(process.hProcess, 60000) == WAIT_OBJECT_0 && GetExitCodeProcess(process.hProcess, &code))
+      exitCode = static_cast<long>(code);
+    else
+      TerminateProcess(process.hProcess, 99);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+  }
+  CloseHandle(output);
+  std::ifstream written(log, std::ios::binary);
+  std::cout << "inspector " << arguments << ": exit " << exitCode << "\n"
+            << std::string(std::istreambuf_iterator<char>(written), {});
+  written.close();
+  DeleteFileA(log);
+  return exitCode;
 }
 
 TEST(Inspector, TouchesOnlyTheProcessItIsGiven) {
