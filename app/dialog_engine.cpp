@@ -3,7 +3,7 @@
 #include <memory>
 #include <vector>
 
-#include "win32_handles.h"
+#include "unique_handle.h"
 
 static_assert(kDs3dLook == DS_3DLOOK && kDsNoFailCreate == DS_NOFAILCREATE && kDsSetFont == DS_SETFONT &&
                   kDsSysModal == DS_SYSMODAL && kDsCenter == DS_CENTER && kWsVisible == WS_VISIBLE,
@@ -11,13 +11,16 @@ static_assert(kDs3dLook == DS_3DLOOK && kDsNoFailCreate == DS_NOFAILCREATE && kD
 
 namespace {
 
+// An icon loaded for the window, destroyed after it.
+using Icon = UniqueHandle<HICON, ReleasedBy<DestroyIcon>>;
+
 // What the engine keeps for one window, from its creation until the handler
 // has seen WM_NCDESTROY. Held in the window's DWLP_USER slot.
 struct DialogState {
-  MainWindowEventHandler handler = nullptr;  // null until the modal run attaches it
-  Icon bigIcon;
-  Icon smallIcon;
-  HFONT font = nullptr;  // made and released by the dialog manager
+  MainWindowEventHandler Handler = nullptr;  // null until the modal run attaches it
+  Icon BigIcon;
+  Icon SmallIcon;
+  HFONT Font = nullptr;  // made and released by the dialog manager
 };
 
 DialogState* StateOf(HWND window) { return reinterpret_cast<DialogState*>(GetWindowLongPtrA(window, DWLP_USER)); }
@@ -60,7 +63,7 @@ INT_PTR CALLBACK DialogProcedure(HWND window, UINT message, WPARAM wParam, LPARA
   if (state == nullptr) return FALSE;  // still being created
 
   INT_PTR answer = FALSE;
-  if (state->handler != nullptr) answer = DeliverEvent(window, state->handler, message, wParam, lParam);
+  if (state->Handler != nullptr) answer = DeliverEvent(window, state->Handler, message, wParam, lParam);
   if (message == WM_NCDESTROY) DropState(window);
   return answer;
 }
@@ -81,7 +84,7 @@ HWND CreateDialogWindow(HINSTANCE instance, const DialogDefinition& definition) 
   if (window == nullptr) return nullptr;
 
   auto state = std::make_unique<DialogState>();
-  state->font = reinterpret_cast<HFONT>(SendMessageA(window, WM_GETFONT, 0, 0));
+  state->Font = reinterpret_cast<HFONT>(SendMessageA(window, WM_GETFONT, 0, 0));
   // The window owns its state from here on; WM_NCDESTROY deletes it.
   SetWindowLongPtrA(window, DWLP_USER, reinterpret_cast<LONG_PTR>(state.release()));
   return window;  // NOLINT(clang-analyzer-cplusplus.NewDeleteLeaks): owned by the window, see above
@@ -94,16 +97,16 @@ void SetDialogIcon(HWND window, HINSTANCE instance, const char* iconName) {
   // Each icon is set before the one it replaces is destroyed.
   Icon big(static_cast<HICON>(LoadImageA(instance, iconName, IMAGE_ICON, 32, 32, 0)));
   SendMessageA(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big.get()));
-  state->bigIcon = std::move(big);
+  state->BigIcon = std::move(big);
 
   Icon small(static_cast<HICON>(LoadImageA(instance, iconName, IMAGE_ICON, 16, 16, 0)));
   SendMessageA(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small.get()));
-  state->smallIcon = std::move(small);
+  state->SmallIcon = std::move(small);
 }
 
 HFONT DialogFont(HWND window) {
   const DialogState* state = StateOf(window);
-  return state != nullptr ? state->font : nullptr;
+  return state != nullptr ? state->Font : nullptr;
 }
 
 void RunModal(HWND window, MainWindowEventHandler handler) {
@@ -116,7 +119,7 @@ void RunModal(HWND window, MainWindowEventHandler handler) {
   handler(window, WM_SIZE, SIZE_RESTORED, ClientSizeParameter(window));
   if (!IsWindow(window)) return;
 
-  if (DialogState* state = StateOf(window)) state->handler = handler;
+  if (DialogState* state = StateOf(window)) state->Handler = handler;
   ShowWindow(window, SW_SHOW);
 
   // Polls, never blocks; only the window's destruction ends the run, not a

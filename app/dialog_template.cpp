@@ -28,17 +28,17 @@ uint32_t DialogTemplateStyle(uint32_t style, int16_t x, int16_t y) {
 
 std::vector<uint16_t> BuildDialogTemplate(const DialogDefinition& definition) {
   std::vector<uint16_t> words;
-  AppendDword(words, DialogTemplateStyle(definition.style, definition.x, definition.y));
-  AppendDword(words, definition.extendedStyle);
+  AppendDword(words, DialogTemplateStyle(definition.Style, definition.X, definition.Y));
+  AppendDword(words, definition.ExtendedStyle);
   words.push_back(0);  // no controls
-  words.push_back(static_cast<uint16_t>(definition.x));
-  words.push_back(static_cast<uint16_t>(definition.y));
-  words.push_back(static_cast<uint16_t>(definition.width));
-  words.push_back(static_cast<uint16_t>(definition.height));
+  words.push_back(static_cast<uint16_t>(definition.X));
+  words.push_back(static_cast<uint16_t>(definition.Y));
+  words.push_back(static_cast<uint16_t>(definition.Width));
+  words.push_back(static_cast<uint16_t>(definition.Height));
   words.push_back(0);  // no menu
   words.push_back(0);  // the platform's dialog class
-  AppendText(words, definition.title);
-  words.push_back(definition.pointSize);
-  AppendText(words, definition.fontName);
+  AppendText(words, definition.Title);
+  words.push_back(definition.PointSize);
+  AppendText(words, definition.FontName);
   return words;
 }

@@ -22,15 +22,15 @@ constexpr int16_t kCentred = -1;
 // A dialog window as the program defines it. Sizes are in dialog units of
 // the font; texts are ANSI and end at their first zero byte.
 struct DialogDefinition {
-  std::string_view title;
-  int16_t x;
-  int16_t y;
-  int16_t width;
-  int16_t height;
-  uint32_t style;
-  uint32_t extendedStyle;
-  std::string_view fontName;
-  uint16_t pointSize;
+  std::string_view Title;
+  int16_t X;
+  int16_t Y;
+  int16_t Width;
+  int16_t Height;
+  uint32_t Style;
+  uint32_t ExtendedStyle;
+  std::string_view FontName;
+  uint16_t PointSize;
 };
 
 // The style the template carries: the given style with DS_SETFONT,

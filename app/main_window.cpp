@@ -25,10 +25,6 @@ constexpr DialogDefinition kMainWindow = {
     8,
 };
 
-// Rows kept in the order added, each with its text, drawn by the program at
-// one fixed height; both scroll bars; notifications to the main window.
-constexpr DWORD kReportListStyle = WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | WS_TABSTOP | LBS_USETABSTOPS |
-                                   LBS_HASSTRINGS | LBS_OWNERDRAWFIXED | LBS_NOTIFY;
 static_assert(kReportListStyle == 0x503100D1, "report list style");
 
 // The report list's place when created, in dialog units: (5, 5) to (345, 105).

@@ -31,16 +31,16 @@ void OnInitDialog(HWND window) {
 
   const std::string classList = kUsbClassList;
   InventoryTable inventoryTable(1);  // the scan expects one empty entry
-  Usb20Flag = 0;
+  gUsb20Flag = 0;
   Win32DeviceSetup deviceSetup;
   const int32_t deviceCount = ScanDeviceInventory(deviceSetup, classList, inventoryTable);
   FillReportList(reportList, mainWindow, inventoryTable, deviceCount);
   Win32VerdictPrompt verdictPrompt(window, EndMainWindow);
-  ShowVerdictPrompt(verdictPrompt, Usb20Flag);
+  ShowVerdictPrompt(verdictPrompt, gUsb20Flag);
 }
 
 // The report list covers the whole client area, at every size.
-void OnSize(int width, int height) { MoveWindow(reinterpret_cast<HWND>(ReportListHandle), 0, 0, width, height, TRUE); }
+void OnSize(int width, int height) { MoveWindow(reinterpret_cast<HWND>(gReportListHandle), 0, 0, width, height, TRUE); }
 
 // Escape (command 2, whatever the notification code) ends the window.
 void OnCommand(HWND window, int commandId) {

@@ -1,6 +1,6 @@
 #include "usb20_rule.h"
 
-int32_t Usb20Flag = 0;
+int32_t gUsb20Flag = 0;
 
 namespace {
 
@@ -12,6 +12,6 @@ const char kEnhancedMatchText[] = "Enhanced";
 void ApplyUsb20Rule(const std::string& description) {
   if (description.find(kUsb20MatchText) != std::string::npos ||
       description.find(kEnhancedMatchText) != std::string::npos) {
-    Usb20Flag = 1;
+    gUsb20Flag = 1;
   }
 }

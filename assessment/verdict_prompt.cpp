@@ -5,9 +5,9 @@
 namespace {
 
 struct VerdictTexts {
-  const char* verdictLine;
-  const char* questionLine;
-  const char* caption;
+  const char* VerdictLine;
+  const char* QuestionLine;
+  const char* Caption;
 };
 
 // The USB 1.1 question reads "infor": it is the program's text as it has
@@ -24,7 +24,7 @@ const char kLineBreaks[] = "\r\n\r\n";
 
 void ShowVerdictPrompt(VerdictPromptService& service, int32_t usb20Flag) {
   const VerdictTexts& texts = usb20Flag == 1 ? kUsb20Verdict : kUsb11Verdict;
-  const std::string message = std::string(texts.verdictLine) + kLineBreaks + texts.questionLine;
-  const int32_t answer = service.MessageBoxA(0, message.c_str(), texts.caption, kMbYesNo);
+  const std::string message = std::string(texts.VerdictLine) + kLineBreaks + texts.QuestionLine;
+  const int32_t answer = service.MessageBoxA(0, message.c_str(), texts.Caption, kMbYesNo);
   if (answer == kIdNo) service.EndMainWindow(0);
 }

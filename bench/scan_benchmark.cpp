@@ -10,18 +10,18 @@ namespace {
 // Devices with values of typical lengths: every property read copies a text.
 FakeDeviceSetup MakeSetup(int devices) {
   FakeDeviceSetup setup;
-  setup.recordCalls = false;
+  setup.RecordCalls = false;
   FakeDeviceSetup::SetupClass usb{"USB", {kUsbClassGuid}, {}};
-  usb.devices.reserve(static_cast<size_t>(devices));
+  usb.Devices.reserve(static_cast<size_t>(devices));
   for (int i = 0; i < devices; ++i) {
     FakeDeviceSetup::Device d;
-    d.description = "Standard Enhanced PCI to USB Host Controller";
-    d.driver = "{36FC9E60-C465-11CF-8056-444553540000}\\" + std::to_string(i);
-    if (i % 3 == 0) d.friendlyName = "Generic USB Hub";
-    if (i % 5 == 0) d.portName = "COM" + std::to_string(i % 9 + 1);
-    usb.devices.push_back(d);
+    d.Description = "Standard Enhanced PCI to USB Host Controller";
+    d.Driver = "{36FC9E60-C465-11CF-8056-444553540000}\\" + std::to_string(i);
+    if (i % 3 == 0) d.FriendlyName = "Generic USB Hub";
+    if (i % 5 == 0) d.PortName = "COM" + std::to_string(i % 9 + 1);
+    usb.Devices.push_back(d);
   }
-  setup.classes.push_back(std::move(usb));
+  setup.Classes.push_back(std::move(usb));
   return setup;
 }
 

@@ -25,12 +25,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const int rows = input.ConsumeIntegralInRange(0, 4);
   for (int i = 0; i < rows; ++i) {
     FakeRowCanvas::Row row;
-    row.text = input.ConsumeRandomLengthString(420);
-    row.itemData = input.ConsumeBool() ? 0 : input.ConsumeIntegral<std::intptr_t>();
-    canvas.rows.push_back(row);
+    row.Text = input.ConsumeRandomLengthString(420);
+    row.ItemData = input.ConsumeBool() ? 0 : input.ConsumeIntegral<std::intptr_t>();
+    canvas.Rows.push_back(row);
   }
-  canvas.textLengthFails = input.ConsumeIntegralInRange(0, 15) == 0;
-  canvas.textReadFails = input.ConsumeIntegralInRange(0, 15) == 0;
+  canvas.TextLengthFails = input.ConsumeIntegralInRange(0, 15) == 0;
+  canvas.TextReadFails = input.ConsumeIntegralInRange(0, 15) == 0;
 
   DrawItemRecord record{};
   record.itemID =
@@ -45,10 +45,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   const uint32_t result = DrawReportRow(canvas, FakeRowCanvas::kMainWindow, controlId, record);
 
-  Check(!canvas.oversizedRead);
+  Check(!canvas.OversizedRead);
   Check(result == 0 || result == 1);
   if (result == 0) {
-    Check(canvas.paints.empty());
+    Check(canvas.Paints.empty());
     return 0;
   }
   const std::vector<std::string> ops = canvas.Operations();
@@ -56,13 +56,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Check(ops[0] == "FillRect" && ops[1] == "SetBkColor" && ops[2] == "SetTextColor" && ops[3] == "DrawTextA" &&
         ops[4] == "DrawTextA");
   if (ops.size() == 6) Check(ops[5] == "DrawIconEx");
-  const std::string& label = canvas.paints[3].text;
-  const std::string& value = canvas.paints[4].text;
-  Check(canvas.paints[3].zeroTerminated && canvas.paints[4].zeroTerminated);
+  const std::string& label = canvas.Paints[3].Text;
+  const std::string& value = canvas.Paints[4].Text;
+  Check(canvas.Paints[3].ZeroTerminated && canvas.Paints[4].ZeroTerminated);
   Check(label.size() < 300 && value.size() < 300);
-  Check(canvas.paints[3].rect.left == 35 && canvas.paints[4].rect.left == 110);
-  if (record.itemID < canvas.rows.size() && !canvas.textLengthFails && !canvas.textReadFails) {
-    const std::string& text = canvas.rows[record.itemID].text;
+  Check(canvas.Paints[3].Rect.left == 35 && canvas.Paints[4].Rect.left == 110);
+  if (record.itemID < canvas.Rows.size() && !canvas.TextLengthFails && !canvas.TextReadFails) {
+    const std::string& text = canvas.Rows[record.itemID].Text;
     const std::string shown = text.size() < 300 ? text.substr(0, text.find('\0')) : std::string();
     const size_t tab = shown.find('\t');
     Check(label == (tab == std::string::npos ? shown : shown.substr(0, tab)));

@@ -46,31 +46,31 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (input.ConsumeBool()) {
       Guid guid{};
       guid.Data1 = input.ConsumeIntegral<uint32_t>();
-      list.classGuids[entry.Class.substr(0, 127)] = guid;
-      if (input.ConsumeBool()) list.failingIconGuids.push_back(guid.Data1);
+      list.ClassGuids[entry.Class.substr(0, 127)] = guid;
+      if (input.ConsumeBool()) list.FailingIconGuids.push_back(guid.Data1);
     }
   }
 
-  Usb20Flag = 0;
+  gUsb20Flag = 0;
   PrepareReportList(list, FakeReportList::kMainWindow);
   FillReportList(list, FakeReportList::kMainWindow, table, deviceCount);
 
   const size_t devices = deviceCount > 0 ? std::min(static_cast<size_t>(deviceCount), table.size()) : 0;
-  Check(list.rows.size() == 2 + 7 * devices);
-  Check(list.rows[0].text == "USB DeviceCount: \t" + std::to_string(deviceCount));
-  Check(list.strayMessages.empty() && list.itemDataOutOfRange == 0);
+  Check(list.Rows.size() == 2 + 7 * devices);
+  Check(list.Rows[0].Text == "USB DeviceCount: \t" + std::to_string(deviceCount));
+  Check(list.StrayMessages.empty() && list.ItemDataOutOfRange == 0);
   bool matched = false;
-  for (size_t row = 0; row < list.rows.size(); ++row) {
+  for (size_t row = 0; row < list.Rows.size(); ++row) {
     const bool classRow = row >= 2 && (row - 2) % 7 == 0;
     const bool separator = row == 1 || (row >= 2 && (row - 2) % 7 == 6);
-    if (separator) Check(list.rows[row].text == std::string(75, '-'));
-    if (!classRow) Check(list.rows[row].itemData == 0);
+    if (separator) Check(list.Rows[row].Text == std::string(75, '-'));
+    if (!classRow) Check(list.Rows[row].ItemData == 0);
   }
   for (size_t k = 0; k < devices; ++k) {
     const std::string& d = table[k].Description;
     matched = matched || d.find("USB 2.0") != std::string::npos || d.find("Enhanced") != std::string::npos;
-    Check(list.rows[2 + 7 * k + 3].text == "Description: \t" + d);
+    Check(list.Rows[2 + 7 * k + 3].Text == "Description: \t" + d);
   }
-  Check(Usb20Flag == (matched ? 1 : 0));
+  Check(gUsb20Flag == (matched ? 1 : 0));
   return 0;
 }

@@ -38,32 +38,32 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string classList = input.ConsumeRandomLengthString(400);
 
   FakeDeviceSetup setup;
-  setup.recordCalls = false;
+  setup.RecordCalls = false;
   // Register some of the list's own names (cut as the scan cuts them), so
   // lookups find classes, and now and then a name of its own.
   const int names = CountClassNames(classList);
   for (int k = 1; k <= names && k <= 6; ++k) {
     if (!input.ConsumeBool()) continue;
     FakeDeviceSetup::SetupClass c;
-    c.name = input.ConsumeBool() ? std::string(ClassNameAt(classList, k)).substr(0, 127)
+    c.Name = input.ConsumeBool() ? std::string(ClassNameAt(classList, k)).substr(0, 127)
                                  : input.ConsumeRandomLengthString(130);
-    c.name = c.name.substr(0, c.name.find('\0'));
+    c.Name = c.Name.substr(0, c.Name.find('\0'));
     const int guids = input.ConsumeIntegralInRange(0, 3);
-    for (int g = 0; g < guids; ++g) c.guids.push_back(ConsumeGuid(input));
+    for (int g = 0; g < guids; ++g) c.Guids.push_back(ConsumeGuid(input));
     const int devices = input.ConsumeIntegralInRange(0, 8);
     for (int d = 0; d < devices; ++d) {
       FakeDeviceSetup::Device device;
-      device.friendlyName = MaybeValue(input);
-      device.description = MaybeValue(input);
-      device.driver = MaybeValue(input);
-      device.portName = MaybeValue(input);
-      device.unterminated = input.ConsumeBool();
-      device.hardwareKeyOpens = input.ConsumeBool();
-      c.devices.push_back(device);
+      device.FriendlyName = MaybeValue(input);
+      device.Description = MaybeValue(input);
+      device.Driver = MaybeValue(input);
+      device.PortName = MaybeValue(input);
+      device.Unterminated = input.ConsumeBool();
+      device.HardwareKeyOpens = input.ConsumeBool();
+      c.Devices.push_back(device);
     }
-    c.setOpens = input.ConsumeIntegralInRange(0, 7) != 0;
-    c.enumerationFailsAt = input.ConsumeIntegralInRange<uint32_t>(0, 10);
-    if (!c.guids.empty()) setup.classes.push_back(c);
+    c.SetOpens = input.ConsumeIntegralInRange(0, 7) != 0;
+    c.EnumerationFailsAt = input.ConsumeIntegralInRange<uint32_t>(0, 10);
+    if (!c.Guids.empty()) setup.Classes.push_back(c);
   }
 
   InventoryTable table(1);

@@ -100,7 +100,7 @@ class Tree {
     Check(out.get() >= 0);
     Check(write(out.get(), text->data(), text->size()) == static_cast<ssize_t>(text->size()));
     Check(ftruncate(out.get(), static_cast<off_t>(text->size())) == 0);
-    Check(out.Close() == 0);
+    Check(close(out.take()) == 0);
   }
 
  private:
@@ -162,20 +162,20 @@ PciAddress AddressFromDigits(std::string_view domainAndBus, std::string_view dev
 void CheckPciAddress(std::string_view text) {
   const std::optional<PciAddress> address = ParsePciAddress(text);
   if (!address) return;
-  Check(address->bus <= 0xFF && address->device <= 0x1F && address->function <= 7);
+  Check(address->Bus <= 0xFF && address->Device <= 0x1F && address->Function <= 7);
   char kernelName[32];
-  std::snprintf(kernelName, sizeof kernelName, "%04x:%02x:%02x.%x", address->domain, address->bus, address->device,
-                address->function);
+  std::snprintf(kernelName, sizeof kernelName, "%04x:%02x:%02x.%x", address->Domain, address->Bus, address->Device,
+                address->Function);
   Check(ParsePciAddress(kernelName) == address);
 
   // The ids the tool writes for a controller at this address.
   UsbHostTopology topology;
-  topology.controllers.push_back({kernelName, *address, 0x20, 0, 0, 0, 0, 0});
-  topology.rootHubs.push_back({"usb1", 1, *address});
+  topology.Controllers.push_back({kernelName, *address, 0x20, 0, 0, 0, 0, 0});
+  topology.RootHubs.push_back({"usb1", 1, *address});
   const std::vector<MirroredDevice> devices = MirrorUsbHostDevices(topology);
   Check(devices.size() == 2);
-  const std::string& controllerId = devices[0].instanceId;
-  const std::string& rootHubId = devices[1].instanceId;
+  const std::string& controllerId = devices[0].InstanceId;
+  const std::string& rootHubId = devices[1].InstanceId;
   Check(controllerId.compare(0, 2, "3&") == 0 && controllerId.size() >= 13);
   Check(controllerId.compare(controllerId.size() - 5, 3, "&0&") == 0);
   Check(AddressFromDigits(std::string_view(controllerId).substr(2, controllerId.size() - 7),
@@ -202,26 +202,26 @@ void CheckTree(const Tree& tree, const std::vector<std::string_view>& pieces) {
   const UsbHostTopology topology = ReadUsbHostTopology(tree.root());
   const std::optional<uint32_t> pciClass = hex(kClass, 0xFFFFFF);
   const bool isController = pciClass && (*pciClass >> 8) == 0x0C03;
-  Check(topology.controllers.size() == (isController ? 1u : 0u));
+  Check(topology.Controllers.size() == (isController ? 1u : 0u));
   if (isController) {
-    const PciUsbController& c = topology.controllers[0];
-    Check(c.name == "0000:00:1d.7" && c.address == kControllerAddress && c.programmingInterface == (*pciClass & 0xFF));
-    Check(c.vendorId == hex(kVendor, 0xFFFF).value_or(0) && c.deviceId == hex(kDevice, 0xFFFF).value_or(0));
-    Check(c.subsystemVendorId == hex(kSubsystemVendor, 0xFFFF).value_or(0));
-    Check(c.subsystemId == hex(kSubsystemDevice, 0xFFFF).value_or(0) && c.revision == hex(kRevision, 0xFF).value_or(0));
+    const PciUsbController& c = topology.Controllers[0];
+    Check(c.Name == "0000:00:1d.7" && c.Address == kControllerAddress && c.ProgrammingInterface == (*pciClass & 0xFF));
+    Check(c.VendorId == hex(kVendor, 0xFFFF).value_or(0) && c.DeviceId == hex(kDevice, 0xFFFF).value_or(0));
+    Check(c.SubsystemVendorId == hex(kSubsystemVendor, 0xFFFF).value_or(0));
+    Check(c.SubsystemId == hex(kSubsystemDevice, 0xFFFF).value_or(0) && c.Revision == hex(kRevision, 0xFF).value_or(0));
   }
   // The root hub's folder is not inside a PCI device's: the serial decides.
   const std::optional<PciAddress> named = texts[kSerial] ? ParsePciAddress(*texts[kSerial]) : std::nullopt;
-  Check(topology.rootHubs.size() == 1);
-  Check(topology.rootHubs[0].name == "usb1" && topology.rootHubs[0].busNumber == 1);
-  Check(topology.rootHubs[0].controller == named);
+  Check(topology.RootHubs.size() == 1);
+  Check(topology.RootHubs[0].Name == "usb1" && topology.RootHubs[0].BusNumber == 1);
+  Check(topology.RootHubs[0].Controller == named);
   const bool isHub = hex(kDeviceClass, 0xFF) == 9u;
-  Check(topology.hubs.size() == (isHub ? 1u : 0u));
+  Check(topology.Hubs.size() == (isHub ? 1u : 0u));
   if (isHub) {
-    const UsbHub& h = topology.hubs[0];
-    Check(h.name == "1-1" && h.busNumber == 1);
-    Check(h.vendorId == hex(kIdVendor, 0xFFFF).value_or(0) && h.productId == hex(kIdProduct, 0xFFFF).value_or(0));
-    Check(h.superSpeed == IsSuperSpeed(texts[kSpeed], texts[kVersion]));
+    const UsbHub& h = topology.Hubs[0];
+    Check(h.Name == "1-1" && h.BusNumber == 1);
+    Check(h.VendorId == hex(kIdVendor, 0xFFFF).value_or(0) && h.ProductId == hex(kIdProduct, 0xFFFF).value_or(0));
+    Check(h.SuperSpeed == IsSuperSpeed(texts[kSpeed], texts[kVersion]));
   }
 
   const std::vector<MirroredDevice> devices = MirrorUsbHostDevices(topology);
@@ -231,7 +231,7 @@ void CheckTree(const Tree& tree, const std::vector<std::string_view>& pieces) {
   Check(devices.size() ==
         (controllerListed ? 1u : 0u) + (rootHubListed ? 1u : 0u) + (rootHubListed && isHub ? 1u : 0u));
   for (const MirroredDevice& d : devices)
-    Check(d.deviceId.find('\\') == std::string::npos && d.instanceId.find('\\') == std::string::npos);
+    Check(d.DeviceId.find('\\') == std::string::npos && d.InstanceId.find('\\') == std::string::npos);
   const std::string file = UsbRegistryFileText(devices);
   for (std::size_t at = file.find('\n'); at != std::string::npos; at = file.find('\n', at + 1))
     Check(at > 0 && file[at - 1] == '\r');

@@ -18,12 +18,14 @@ constexpr std::uintptr_t kInvalidHandleValue = ~std::uintptr_t{0};
 
 // The platform's SP_DEVINFO_DATA (28 bytes for 32-bit, 32 for 64-bit). The scan
 // only sets its size and hands it back to designate the current device.
+// NOLINTBEGIN(readability-identifier-naming): the platform's own field names.
 struct DeviceInfoRecord {
   uint32_t cbSize;
   Guid ClassGuid;
   uint32_t DevInst;
   std::uintptr_t Reserved;
 };
+// NOLINTEND(readability-identifier-naming)
 
 // The platform's constants the scan passes (DIGCF_PRESENT, SPDRP_*, ...),
 // under names that do not clash with the platform headers' macros.

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "class_list.h"
+#include "unique_handle.h"
 
 namespace {
 
@@ -12,45 +13,30 @@ constexpr size_t kWorkBufferSize = 128;
 
 const char kNone[] = "None";
 
-// Owns one device information set while its devices are enumerated.
-class DeviceInfoSetOwner {
- public:
-  DeviceInfoSetOwner(DeviceSetupService& setup, DeviceInfoSet set) : setup_(setup), set_(set) {}
-  ~DeviceInfoSetOwner() { setup_.SetupDiDestroyDeviceInfoList(set_); }
-  DeviceInfoSetOwner(const DeviceInfoSetOwner&) = delete;
-  DeviceInfoSetOwner& operator=(const DeviceInfoSetOwner&) = delete;
-  DeviceInfoSet get() const { return set_; }
-
- private:
-  DeviceSetupService& setup_;
-  DeviceInfoSet set_;
+// A device information set and a device's hardware key are released
+// through the service that handed them out.
+struct DestroyDeviceInfoList {
+  DeviceSetupService* Setup = nullptr;
+  void operator()(DeviceInfoSet set) const { Setup->SetupDiDestroyDeviceInfoList(set); }
 };
-
-// Owns one device's hardware key while its port name is read.
-class RegistryKeyOwner {
- public:
-  RegistryKeyOwner(DeviceSetupService& setup, RegistryKey key) : setup_(setup), key_(key) {}
-  ~RegistryKeyOwner() { setup_.RegCloseKey(key_); }
-  RegistryKeyOwner(const RegistryKeyOwner&) = delete;
-  RegistryKeyOwner& operator=(const RegistryKeyOwner&) = delete;
-  RegistryKey get() const { return key_; }
-
- private:
-  DeviceSetupService& setup_;
-  RegistryKey key_;
+struct CloseRegistryKey {
+  DeviceSetupService* Setup = nullptr;
+  void operator()(RegistryKey key) const { Setup->RegCloseKey(key); }
 };
+using DeviceInfoSetOwner = UniqueHandle<DeviceInfoSet, DestroyDeviceInfoList, kInvalidHandleValue>;
+using RegistryKeyOwner = UniqueHandle<RegistryKey, CloseRegistryKey, kInvalidHandleValue>;
 
 // A work buffer preset to "None", as every property and value read starts.
 struct TextBuffer {
-  uint8_t bytes[kWorkBufferSize];
-  TextBuffer() { std::memcpy(bytes, kNone, sizeof kNone); }
+  uint8_t Bytes[kWorkBufferSize];
+  TextBuffer() { std::memcpy(Bytes, kNone, sizeof kNone); }
 
   // The bytes before the first zero byte, never past the buffer's end: a
   // value that fills all 128 bytes without a terminator is taken whole.
   std::string Text() const {
-    const void* zero = std::memchr(bytes, 0, sizeof bytes);
-    const size_t length = zero ? static_cast<size_t>(static_cast<const uint8_t*>(zero) - bytes) : sizeof bytes;
-    return std::string(reinterpret_cast<const char*>(bytes), length);
+    const void* zero = std::memchr(Bytes, 0, sizeof Bytes);
+    const size_t length = zero ? static_cast<size_t>(static_cast<const uint8_t*>(zero) - Bytes) : sizeof Bytes;
+    return std::string(reinterpret_cast<const char*>(Bytes), length);
   }
 };
 
@@ -59,7 +45,7 @@ std::string ReadDeviceProperty(DeviceSetupService& setup, DeviceInfoSet set, Dev
   TextBuffer buffer;
   uint32_t dataType = 0;
   uint32_t requiredSize = 0;
-  setup.SetupDiGetDeviceRegistryPropertyA(set, &record, property, &dataType, buffer.bytes, sizeof buffer.bytes,
+  setup.SetupDiGetDeviceRegistryPropertyA(set, &record, property, &dataType, buffer.Bytes, sizeof buffer.Bytes,
                                           &requiredSize);
   return buffer.Text();
 }
@@ -68,11 +54,11 @@ std::string ReadDeviceProperty(DeviceSetupService& setup, DeviceInfoSet set, Dev
 // does not open or has no such value.
 std::string ReadPortName(DeviceSetupService& setup, DeviceInfoSet set, DeviceInfoRecord& record) {
   TextBuffer buffer;
-  const RegistryKey key = setup.SetupDiOpenDevRegKey(set, &record, kDicsFlagGlobal, 0, kDiregDev, kKeyQueryValue);
-  if (key != kInvalidHandleValue) {
-    RegistryKeyOwner owner(setup, key);
-    uint32_t size = sizeof buffer.bytes;
-    setup.RegQueryValueExA(owner.get(), "portname", nullptr, buffer.bytes, &size);
+  const RegistryKeyOwner key(setup.SetupDiOpenDevRegKey(set, &record, kDicsFlagGlobal, 0, kDiregDev, kKeyQueryValue),
+                             CloseRegistryKey{&setup});
+  if (key.valid()) {
+    uint32_t size = sizeof buffer.Bytes;
+    setup.RegQueryValueExA(key.get(), "portname", nullptr, buffer.Bytes, &size);
   }
   return buffer.Text();
 }
@@ -98,25 +84,25 @@ int32_t ScanDeviceInventory(DeviceSetupService& setup, std::string_view classLis
     uint32_t requiredSize = 0;
     setup.SetupDiClassGuidsFromNameA(className, classGuids.data(), guidCount, &requiredSize);
 
-    const DeviceInfoSet set = setup.SetupDiGetClassDevsA(&classGuids[0], nullptr, 0, kDigcfPresent);
-    if (set == kInvalidHandleValue) continue;
-    DeviceInfoSetOwner owner(setup, set);
+    const DeviceInfoSetOwner devices(setup.SetupDiGetClassDevsA(&classGuids[0], nullptr, 0, kDigcfPresent),
+                                     DestroyDeviceInfoList{&setup});
+    if (!devices.valid()) continue;
 
     const std::string classText(className);
     const std::string guidText = GuidText(classGuids[0]);
     DeviceInfoRecord record{};
     record.cbSize = sizeof record;
-    for (uint32_t memberIndex = 0; setup.SetupDiEnumDeviceInfo(owner.get(), memberIndex, &record); ++memberIndex) {
+    for (uint32_t memberIndex = 0; setup.SetupDiEnumDeviceInfo(devices.get(), memberIndex, &record); ++memberIndex) {
       ++deviceCount;
       inventoryTable.resize(static_cast<size_t>(deviceCount));
       DeviceEntry& entry = inventoryTable.back();
       entry = DeviceEntry{};
       entry.Class = classText;
       entry.Guid = guidText;
-      entry.FriendlyName = ReadDeviceProperty(setup, owner.get(), record, kSpdrpFriendlyName);
-      entry.Description = ReadDeviceProperty(setup, owner.get(), record, kSpdrpDeviceDesc);
-      entry.Driver = ReadDeviceProperty(setup, owner.get(), record, kSpdrpDriver);
-      entry.PortName = ReadPortName(setup, owner.get(), record);
+      entry.FriendlyName = ReadDeviceProperty(setup, devices.get(), record, kSpdrpFriendlyName);
+      entry.Description = ReadDeviceProperty(setup, devices.get(), record, kSpdrpDeviceDesc);
+      entry.Driver = ReadDeviceProperty(setup, devices.get(), record, kSpdrpDriver);
+      entry.PortName = ReadPortName(setup, devices.get(), record);
     }
   }
   return deviceCount;

@@ -6,9 +6,6 @@
 
 namespace {
 
-// The row text passes through a buffer of this size, zero-terminated.
-constexpr size_t kRowTextBufferSize = 300;
-
 constexpr int32_t kLabelColumnLeft = 35;
 constexpr int32_t kValueColumnOffset = 75;                      // the value column starts at 110
 constexpr uint32_t kColumnFormat = kDtSingleLine | kDtVCenter;  // left-aligned, no tab expansion
@@ -18,9 +15,9 @@ constexpr int32_t kIconOffsetY = 1;
 constexpr int32_t kIconSize = 18;
 
 struct RowColours {
-  int32_t fill;
-  int32_t textBackground;
-  int32_t text;
+  int32_t Fill;
+  int32_t TextBackground;
+  int32_t Text;
 };
 constexpr RowColours kNormalColours = {kColorWindow, kColorWindow, kColorWindowText};
 constexpr RowColours kSelectedColours = {kColorHighlight, kColorHighlight, kColorHighlightText};
@@ -57,9 +54,9 @@ uint32_t DrawReportRow(RowCanvas& canvas, std::uintptr_t mainWindow, std::uintpt
   if (record.itemAction != kOdaDrawEntire && record.itemAction != kOdaSelect) return 0;
 
   const RowColours& colours = (record.itemState & kOdsSelected) ? kSelectedColours : kNormalColours;
-  canvas.FillRect(record.hDC, &record.rcItem, canvas.GetSysColorBrush(colours.fill));
-  canvas.SetBkColor(record.hDC, canvas.GetSysColor(colours.textBackground));
-  canvas.SetTextColor(record.hDC, canvas.GetSysColor(colours.text));
+  canvas.FillRect(record.hDC, &record.rcItem, canvas.GetSysColorBrush(colours.Fill));
+  canvas.SetBkColor(record.hDC, canvas.GetSysColor(colours.TextBackground));
+  canvas.SetTextColor(record.hDC, canvas.GetSysColor(colours.Text));
 
   char rowText[kRowTextBufferSize] = {};
   ReadRowText(canvas, canvas.GetDlgItem(mainWindow, kReportListId), record.itemID, rowText);

@@ -4,9 +4,14 @@
 // at x = 35 and a value column at x = 110, and the class icon, if the row
 // carries one, at the row's left edge.
 
+#include <cstddef>
 #include <cstdint>
 
 #include "row_canvas.h"
+
+// The row text passes through a buffer of this size, zero-terminated: a row
+// must be shorter to be read at all.
+constexpr std::size_t kRowTextBufferSize = 300;
 
 // Paints the row of a draw request that the main window received for its
 // child `controlId`. Returns 1 when the row was painted, 0 when the request

@@ -7,7 +7,7 @@
 #include "report_list_control.h"
 #include "usb20_rule.h"
 
-std::uintptr_t ReportListHandle = 0;
+std::uintptr_t gReportListHandle = 0;
 
 namespace {
 
@@ -40,9 +40,9 @@ void AddLabelledRow(ReportListService& list, std::uintptr_t listWindow, const ch
 }  // namespace
 
 void PrepareReportList(ReportListService& list, std::uintptr_t mainWindow) {
-  ReportListHandle = list.GetDlgItem(mainWindow, kReportListId);
-  list.SendMessageA(ReportListHandle, kLbSetItemHeight, 0, kRowHeight);
-  list.SendMessageA(ReportListHandle, kLbSetHorizontalExtent, kHorizontalExtent, 0);
+  gReportListHandle = list.GetDlgItem(mainWindow, kReportListId);
+  list.SendMessageA(gReportListHandle, kLbSetItemHeight, 0, kRowHeight);
+  list.SendMessageA(gReportListHandle, kLbSetHorizontalExtent, kHorizontalExtent, 0);
 }
 
 void FillReportList(ReportListService& list, std::uintptr_t mainWindow, const InventoryTable& inventoryTable,

@@ -17,7 +17,7 @@
 
 // The report list's window handle, recorded by PrepareReportList for the
 // rest of the run (the main window resizes the list through it).
-extern std::uintptr_t ReportListHandle;
+extern std::uintptr_t gReportListHandle;
 
 // Finds the report list (control 101 of the main window), records its
 // handle, and sets its row height to 20 and its horizontal extent to 1200.

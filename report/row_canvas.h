@@ -6,6 +6,8 @@
 
 #include <cstdint>
 
+// NOLINTBEGIN(readability-identifier-naming): the platform's own field names.
+
 // The platform's RECT: edges in pixels, right and bottom exclusive.
 struct PixelRect {
   int32_t left;
@@ -22,6 +24,8 @@ struct DrawItemRecord {
   std::uintptr_t hDC;   // the list's drawing context, with the list's font
   PixelRect rcItem;     // the row, in the list's client coordinates
 };
+
+// NOLINTEND(readability-identifier-naming)
 
 // The platform's constants the drawing uses, under names that do not clash
 // with the platform headers' macros.

@@ -90,7 +90,7 @@ flock -w 1800 build/.portgauge-build.lock bash -ec '
 
 exe=build/$PORTGAUGE_PRESET/app/PortGauge.exe
 inspector=build/$PORTGAUGE_PRESET/tests/inspector.exe
-mirror=build/host/inventory/linux/usb-host-mirror
+mirror=build/host/linux/usb-host-mirror/usb-host-mirror
 screenshot=${PORTGAUGE_SCREENSHOT:-$PWD/build/portgauge-report.png}
 
 phase "taking the Wine prefix $prefix for this run" \

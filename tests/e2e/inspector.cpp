@@ -40,22 +40,22 @@ bool RunningProgram::WaitForExit(DWORD timeoutMs, DWORD* exitCode) {
 namespace {
 
 struct WindowSearch {
-  DWORD processId;
-  const char* className;
-  const char* caption;
-  bool mustBeVisible;
-  HWND found;
+  DWORD ProcessId;
+  const char* ClassName;
+  const char* Caption;
+  bool MustBeVisible;
+  HWND Found;
 };
 
 BOOL CALLBACK MatchWindow(HWND window, LPARAM param) {
   WindowSearch& search = *reinterpret_cast<WindowSearch*>(param);
   DWORD owner = 0;
   GetWindowThreadProcessId(window, &owner);
-  if (search.processId && owner != search.processId) return TRUE;
-  if (search.className && WindowClass(window) != search.className) return TRUE;
-  if (search.caption && WindowText(window) != search.caption) return TRUE;
-  if (search.mustBeVisible && !IsWindowVisible(window)) return TRUE;
-  search.found = window;
+  if (search.ProcessId && owner != search.ProcessId) return TRUE;
+  if (search.ClassName && WindowClass(window) != search.ClassName) return TRUE;
+  if (search.Caption && WindowText(window) != search.Caption) return TRUE;
+  if (search.MustBeVisible && !IsWindowVisible(window)) return TRUE;
+  search.Found = window;
   return FALSE;
 }
 
@@ -64,7 +64,7 @@ BOOL CALLBACK MatchWindow(HWND window, LPARAM param) {
 HWND FindProcessWindow(DWORD processId, const char* className, const char* caption, bool mustBeVisible) {
   WindowSearch search{processId, className, caption, mustBeVisible, nullptr};
   EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
-  return search.found;
+  return search.Found;
 }
 
 HWND WaitForWindow(DWORD processId, const char* className, const char* caption, DWORD timeoutMs, bool mustBeVisible) {

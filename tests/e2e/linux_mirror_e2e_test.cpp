@@ -10,9 +10,9 @@
 namespace {
 
 struct MirrorCase {
-  const char* fixture;
-  const char* caption;
-  std::vector<std::string> descriptions;  // in the order the report lists them
+  const char* Fixture;
+  const char* Caption;
+  std::vector<std::string> Descriptions;  // in the order the report lists them
 };
 
 TEST(LinuxMirror, ProgramReportsExactlyTheMirroredDevices) {
@@ -28,20 +28,20 @@ TEST(LinuxMirror, ProgramReportsExactlyTheMirroredDevices) {
       {"sysfs/none.reg", kUsb11Caption, {}},
   };
   for (const MirrorCase& c : cases) {
-    SCOPED_TRACE(c.fixture);
-    ProgramRun run(FixturePath(c.fixture));
+    SCOPED_TRACE(c.Fixture);
+    ProgramRun run(FixturePath(c.Fixture));
     ASSERT_TRUE(run.devices().ok()) << run.devices().error();
     HWND prompt = run.Prompt();
     ASSERT_NE(prompt, nullptr);
-    EXPECT_EQ(WindowText(prompt), c.caption);
+    EXPECT_EQ(WindowText(prompt), c.Caption);
     HWND main = run.AnswerYes();
     ASSERT_NE(main, nullptr);
     const std::vector<std::string> rows = ListRows(GetDlgItem(main, kReportListId));
-    const size_t count = c.descriptions.size();
+    const size_t count = c.Descriptions.size();
     ASSERT_EQ(rows.size(), 2 + 7 * count);
     EXPECT_EQ(rows[0], Row("USB DeviceCount: ", std::to_string(count)));
     for (size_t k = 0; k < count; ++k) {
-      EXPECT_EQ(rows[2 + 7 * k + 3], Row("Description: ", c.descriptions[k])) << "device " << k + 1;
+      EXPECT_EQ(rows[2 + 7 * k + 3], Row("Description: ", c.Descriptions[k])) << "device " << k + 1;
       // The provider knows no friendly or port name for controllers and hubs.
       EXPECT_EQ(rows[2 + 7 * k + 2], Row("FriendlyName: ", "None"));
       EXPECT_EQ(rows[2 + 7 * k + 5], Row("PortName: ", "None"));

@@ -73,9 +73,9 @@ TEST(ReportWindow, YesShowsTheCentredWindowWithEveryRow) {
 
 TEST(ReportWindow, ShowsAsMadeWhateverTheStartUpShowCommandAndArguments) {
   struct StartCase {
-    const char* name;
-    const char* commandTail;
-    int showCommand;
+    const char* Name;
+    const char* CommandTail;
+    int ShowCommand;
   };
   const StartCase cases[] = {
       {"started minimised", "", SW_SHOWMINIMIZED},
@@ -84,8 +84,8 @@ TEST(ReportWindow, ShowsAsMadeWhateverTheStartUpShowCommandAndArguments) {
       {"with arguments", "/x --help \"two words\"", -1},
   };
   for (const StartCase& c : cases) {
-    SCOPED_TRACE(c.name);
-    ProgramRun run(FixturePath("three_usb_devices.reg"), c.commandTail, c.showCommand);
+    SCOPED_TRACE(c.Name);
+    ProgramRun run(FixturePath("three_usb_devices.reg"), c.CommandTail, c.ShowCommand);
     HWND main = run.AnswerYes();
     ASSERT_NE(main, nullptr) << "no visible report window";
     EXPECT_FALSE(IsIconic(main));
@@ -133,9 +133,9 @@ TEST(ReportWindow, ListFollowsEveryResizeMinimiseAndRestore) {
 TEST(ReportWindow, OnlyEscapeAndTheCloseCommandsEndIt) {
   using Action = std::function<void(HWND main, HWND list, DWORD thread)>;
   struct Case {
-    const char* name;
-    Action keepsItOpen;
-    Action endsIt;
+    const char* Name;
+    Action KeepsItOpen;
+    Action EndsIt;
   };
   const Case cases[] = {
       {"Enter, then Escape", [](HWND, HWND list, DWORD) { PostKey(list, VK_RETURN); },
@@ -146,16 +146,16 @@ TEST(ReportWindow, OnlyEscapeAndTheCloseCommandsEndIt) {
        [](HWND, HWND list, DWORD) { PostAltKey(list, VK_F4); }},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
+    SCOPED_TRACE(c.Name);
     ProgramRun run(FixturePath("three_usb_devices.reg"));
     HWND main = run.AnswerYes();
     ASSERT_NE(main, nullptr);
     HWND list = GetDlgItem(main, kReportListId);
-    c.keepsItOpen(main, list, run.program().threadId());
+    c.KeepsItOpen(main, list, run.program().threadId());
     ASSERT_TRUE(WaitForPostedMessagesTaken(list, 10000));
     EXPECT_FALSE(run.program().HasExited());
     EXPECT_TRUE(IsWindow(main) && IsWindowVisible(main));
-    c.endsIt(main, list, run.program().threadId());
+    c.EndsIt(main, list, run.program().threadId());
     EXPECT_EQ(run.ExitCode(), 0);
   }
 }

@@ -10,25 +10,7 @@
 #
 #   run_command_faults_test.sh DIR x86|x64
 set -euo pipefail
-work=$1
-target=$2
-repo=$(cd "$(dirname "$0")/../.." && pwd)
-source "$repo/scripts/wine-session.sh"
-use_windows_target "$target"
-rm -rf "$work"
-mkdir -p "$work/tmp"
-prefix_name=wineprefix
-if [ "$target" = x64 ]; then prefix_name=wineprefix64; fi
-
-fail() {
-  echo "run command faults test: $1"
-  exit 1
-}
-
-(cd "$repo" && cmake --preset host >/dev/null && cmake --build --preset host --target make-sysfs-tree >/dev/null)
-for machine in ehci_uhci none; do
-  "$repo/build/host/tests/make-sysfs-tree" "$repo/tests/fixtures/sysfs/$machine.tree" "$work/$machine"
-done
+source "$(dirname "$0")/run_command_session.sh" "run command faults test" "$1" "$2" ehci_uhci none
 
 # The runs that are killed get this display, so that they leave no Xvfb behind.
 start_xvfb

@@ -10,24 +10,8 @@
 #
 #   run_command_test.sh DIR x86|x64
 set -euo pipefail
-work=$1
-target=$2
-repo=$(cd "$(dirname "$0")/../.." && pwd)
-source "$repo/scripts/wine-session.sh"
-use_windows_target "$target"
-rm -rf "$work"
-mkdir -p "$work/tmp"
+source "$(dirname "$0")/run_command_session.sh" "run command test" "$1" "$2" ehci_uhci xhci_only
 screenshot="$work/report.png"
-
-fail() {
-  echo "run command test: $1"
-  exit 1
-}
-
-(cd "$repo" && cmake --preset host >/dev/null && cmake --build --preset host --target make-sysfs-tree >/dev/null)
-for machine in ehci_uhci xhci_only; do
-  "$repo/build/host/tests/make-sysfs-tree" "$repo/tests/fixtures/sysfs/$machine.tree" "$work/$machine"
-done
 
 # run_command SYSFS: runs the command over that machine; its output is in $output, its exit code in $status.
 run_command() {

@@ -15,9 +15,7 @@ TEST(Verdict, NoUsbDeviceReportsOlderPortAndNoEndsWithoutAWindow) {
     HWND prompt = run.Prompt();
     ASSERT_NE(prompt, nullptr) << "no verdict prompt";
     EXPECT_EQ(WindowText(prompt), kUsb11Caption);
-    const std::string text = MessageBoxText(prompt);
-    EXPECT_EQ(text, kUsb11Text);
-    EXPECT_EQ(text.size(), 94u);
+    EXPECT_EQ(MessageBoxText(prompt), kUsb11Text);
 
     // The main window exists, hidden, while the prompt is up; it must never
     // show, not even for a moment: looked for every millisecond until the end.
@@ -41,9 +39,7 @@ TEST(Verdict, EnhancedControllerAmongOthersReportsUsb20) {
   HWND prompt = run.Prompt();
   ASSERT_NE(prompt, nullptr);
   EXPECT_EQ(WindowText(prompt), kUsb20Caption);
-  const std::string text = MessageBoxText(prompt);
-  EXPECT_EQ(text, kUsb20Text);
-  EXPECT_EQ(text.size(), 86u);
+  EXPECT_EQ(MessageBoxText(prompt), kUsb20Text);
   AnswerMessageBox(prompt, IDNO);
   EXPECT_EQ(run.ExitCode(), 0);
 }

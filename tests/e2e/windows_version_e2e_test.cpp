@@ -17,13 +17,13 @@ TEST(WindowsVersion, PrefixReportsTheVersionUnderTest) {
     GTEST_SKIP() << "no Windows version asked for";
   }
   struct Version {
-    const char* name;
-    DWORD major, minor;
+    const char* Name;
+    DWORD Major, Minor;
   };
   const Version versions[] = {{"winxp", 5, 1}, {"winxp64", 5, 2}, {"win7", 6, 1}, {"win10", 10, 0}};
   const Version* expected = nullptr;
   for (const Version& v : versions)
-    if (std::string(asked) == v.name) expected = &v;
+    if (std::string(asked) == v.Name) expected = &v;
   ASSERT_NE(expected, nullptr) << "unknown version " << asked;
 
   // RtlGetVersion: the version itself, not what a program without a
@@ -35,8 +35,8 @@ TEST(WindowsVersion, PrefixReportsTheVersionUnderTest) {
   OSVERSIONINFOW info{};
   info.dwOSVersionInfoSize = sizeof info;
   ASSERT_EQ(rtlGetVersion(&info), 0);
-  EXPECT_EQ(info.dwMajorVersion, expected->major);
-  EXPECT_EQ(info.dwMinorVersion, expected->minor);
+  EXPECT_EQ(info.dwMajorVersion, expected->Major);
+  EXPECT_EQ(info.dwMinorVersion, expected->Minor);
 }
 
 }  // namespace

@@ -15,16 +15,16 @@ bool SameGuid(const Guid& a, const Guid& b) { return std::memcmp(&a, &b, sizeof 
 }  // namespace
 
 void FakeDeviceSetup::Record(const std::string& call) {
-  if (recordCalls) calls.push_back(call);
+  if (RecordCalls) Calls.push_back(call);
 }
 
 bool FakeDeviceSetup::EverythingReleasedOnce() const {
-  if (static_cast<int>(setReleases.size()) != setsOpened || static_cast<int>(keyReleases.size()) != keysOpened)
+  if (static_cast<int>(SetReleases.size()) != SetsOpened || static_cast<int>(KeyReleases.size()) != KeysOpened)
     return false;
-  for (const auto& [set, times] : setReleases)
-    if (times != 1 || set < kFirstSet || set >= kFirstSet + static_cast<DeviceInfoSet>(setsOpened)) return false;
-  for (const auto& [key, times] : keyReleases)
-    if (times != 1 || key < kFirstKey || key >= kFirstKey + static_cast<RegistryKey>(keysOpened)) return false;
+  for (const auto& [set, times] : SetReleases)
+    if (times != 1 || set < kFirstSet || set >= kFirstSet + static_cast<DeviceInfoSet>(SetsOpened)) return false;
+  for (const auto& [key, times] : KeyReleases)
+    if (times != 1 || key < kFirstKey || key >= kFirstKey + static_cast<RegistryKey>(KeysOpened)) return false;
   return true;
 }
 
@@ -32,8 +32,8 @@ bool FakeDeviceSetup::SetupDiClassGuidsFromNameA(const char* className, Guid* cl
                                                  uint32_t* requiredSize) {
   Record(std::string("ClassGuidsFromName:") + className);
   std::vector<Guid> found;
-  for (const SetupClass& c : classes)
-    if (c.name == className) found.insert(found.end(), c.guids.begin(), c.guids.end());
+  for (const SetupClass& c : Classes)
+    if (c.Name == className) found.insert(found.end(), c.Guids.begin(), c.Guids.end());
   for (uint32_t i = 0; i < found.size() && i < classGuidListSize; ++i) classGuidList[i] = found[i];
   if (requiredSize) *requiredSize = static_cast<uint32_t>(found.size());
   return !found.empty() && found.size() <= classGuidListSize;
@@ -41,17 +41,17 @@ bool FakeDeviceSetup::SetupDiClassGuidsFromNameA(const char* className, Guid* cl
 
 DeviceInfoSet FakeDeviceSetup::SetupDiGetClassDevsA(const Guid* classGuid, const char*, std::uintptr_t, uint32_t) {
   Record("GetClassDevs");
-  for (size_t i = 0; i < classes.size(); ++i) {
-    const SetupClass& c = classes[i];
-    if (c.guids.empty() || !SameGuid(c.guids[0], *classGuid)) continue;
-    if (!c.setOpens) return kInvalidHandleValue;
-    const DeviceInfoSet set = kFirstSet + static_cast<DeviceInfoSet>(setsOpened++);
+  for (size_t i = 0; i < Classes.size(); ++i) {
+    const SetupClass& c = Classes[i];
+    if (c.Guids.empty() || !SameGuid(c.Guids[0], *classGuid)) continue;
+    if (!c.SetOpens) return kInvalidHandleValue;
+    const DeviceInfoSet set = kFirstSet + static_cast<DeviceInfoSet>(SetsOpened++);
     openSets_[set] = i;
     return set;
   }
   // A class with no devices of its own still gives an empty set.
-  const DeviceInfoSet set = kFirstSet + static_cast<DeviceInfoSet>(setsOpened++);
-  openSets_[set] = classes.size();
+  const DeviceInfoSet set = kFirstSet + static_cast<DeviceInfoSet>(SetsOpened++);
+  openSets_[set] = Classes.size();
   return set;
 }
 
@@ -59,20 +59,20 @@ bool FakeDeviceSetup::SetupDiEnumDeviceInfo(DeviceInfoSet deviceInfoSet, uint32_
                                             DeviceInfoRecord* deviceInfoData) {
   Record("EnumDeviceInfo");
   const auto open = openSets_.find(deviceInfoSet);
-  if (open == openSets_.end() || open->second >= classes.size()) return false;
-  const SetupClass& c = classes[open->second];
-  if (memberIndex >= c.enumerationFailsAt || memberIndex >= c.devices.size()) return false;
+  if (open == openSets_.end() || open->second >= Classes.size()) return false;
+  const SetupClass& c = Classes[open->second];
+  if (memberIndex >= c.EnumerationFailsAt || memberIndex >= c.Devices.size()) return false;
   if (deviceInfoData->cbSize != sizeof(DeviceInfoRecord)) return false;
-  deviceInfoData->ClassGuid = c.guids[0];
+  deviceInfoData->ClassGuid = c.Guids[0];
   deviceInfoData->DevInst = memberIndex;
   return true;
 }
 
 const FakeDeviceSetup::Device* FakeDeviceSetup::DeviceOf(DeviceInfoSet set, const DeviceInfoRecord* record) const {
   const auto open = openSets_.find(set);
-  if (open == openSets_.end() || open->second >= classes.size()) return nullptr;
-  const SetupClass& c = classes[open->second];
-  return record->DevInst < c.devices.size() ? &c.devices[record->DevInst] : nullptr;
+  if (open == openSets_.end() || open->second >= Classes.size()) return nullptr;
+  const SetupClass& c = Classes[open->second];
+  return record->DevInst < c.Devices.size() ? &c.Devices[record->DevInst] : nullptr;
 }
 
 bool FakeDeviceSetup::WriteValue(const std::optional<std::string>& value, bool unterminated, uint8_t* buffer,
@@ -91,19 +91,19 @@ bool FakeDeviceSetup::SetupDiGetDeviceRegistryPropertyA(DeviceInfoSet deviceInfo
   Record("GetDeviceRegistryProperty:" + std::to_string(property));
   const Device* device = DeviceOf(deviceInfoSet, deviceInfoData);
   if (!device) return false;
-  const std::optional<std::string>* value = property == kSpdrpFriendlyName ? &device->friendlyName
-                                            : property == kSpdrpDeviceDesc ? &device->description
-                                            : property == kSpdrpDriver     ? &device->driver
+  const std::optional<std::string>* value = property == kSpdrpFriendlyName ? &device->FriendlyName
+                                            : property == kSpdrpDeviceDesc ? &device->Description
+                                            : property == kSpdrpDriver     ? &device->Driver
                                                                            : nullptr;
-  return value && WriteValue(*value, device->unterminated, propertyBuffer, propertyBufferSize);
+  return value && WriteValue(*value, device->Unterminated, propertyBuffer, propertyBufferSize);
 }
 
 RegistryKey FakeDeviceSetup::SetupDiOpenDevRegKey(DeviceInfoSet deviceInfoSet, DeviceInfoRecord* deviceInfoData,
                                                   uint32_t, uint32_t, uint32_t, uint32_t) {
   Record("OpenDevRegKey");
   const Device* device = DeviceOf(deviceInfoSet, deviceInfoData);
-  if (!device || !device->hardwareKeyOpens) return kInvalidHandleValue;
-  const RegistryKey key = kFirstKey + static_cast<RegistryKey>(keysOpened++);
+  if (!device || !device->HardwareKeyOpens) return kInvalidHandleValue;
+  const RegistryKey key = kFirstKey + static_cast<RegistryKey>(KeysOpened++);
   openKeys_[key] = device;
   return key;
 }
@@ -112,22 +112,22 @@ int32_t FakeDeviceSetup::RegQueryValueExA(RegistryKey key, const char* valueName
                                           uint32_t* dataSize) {
   Record(std::string("RegQueryValueEx:") + valueName);
   const auto open = openKeys_.find(key);
-  if (open == openKeys_.end() || std::strcmp(valueName, "portname") != 0 || !open->second->portName)
+  if (open == openKeys_.end() || std::strcmp(valueName, "portname") != 0 || !open->second->PortName)
     return kErrorFileNotFound;
   const Device& device = *open->second;
-  return WriteValue(device.portName, device.unterminated, data, *dataSize) ? kErrorSuccess : kErrorMoreData;
+  return WriteValue(device.PortName, device.Unterminated, data, *dataSize) ? kErrorSuccess : kErrorMoreData;
 }
 
 int32_t FakeDeviceSetup::RegCloseKey(RegistryKey key) {
   Record("RegCloseKey");
-  ++keyReleases[key];
+  ++KeyReleases[key];
   openKeys_.erase(key);
   return kErrorSuccess;
 }
 
 bool FakeDeviceSetup::SetupDiDestroyDeviceInfoList(DeviceInfoSet deviceInfoSet) {
   Record("DestroyDeviceInfoList");
-  ++setReleases[deviceInfoSet];
+  ++SetReleases[deviceInfoSet];
   openSets_.erase(deviceInfoSet);
   return true;
 }

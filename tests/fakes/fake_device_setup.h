@@ -18,34 +18,34 @@ class FakeDeviceSetup final : public DeviceSetupService {
   struct Device {
     // Values as stored: the fake writes them followed by a zero byte, unless
     // `unterminated` is set, in which case it writes exactly these bytes.
-    std::optional<std::string> friendlyName;
-    std::optional<std::string> description;
-    std::optional<std::string> driver;
-    std::optional<std::string> portName;
-    bool unterminated = false;
-    bool hardwareKeyOpens = true;
+    std::optional<std::string> FriendlyName;
+    std::optional<std::string> Description;
+    std::optional<std::string> Driver;
+    std::optional<std::string> PortName;
+    bool Unterminated = false;
+    bool HardwareKeyOpens = true;
   };
 
   struct SetupClass {
-    std::string name;
-    std::vector<Guid> guids;  // the devices below belong to the first one
-    std::vector<Device> devices;
-    bool setOpens = true;
+    std::string Name;
+    std::vector<Guid> Guids;  // the devices below belong to the first one
+    std::vector<Device> Devices;
+    bool SetOpens = true;
     // SetupDiEnumDeviceInfo fails from this member index on, devices or not.
-    uint32_t enumerationFailsAt = UINT32_MAX;
+    uint32_t EnumerationFailsAt = UINT32_MAX;
   };
 
-  std::vector<SetupClass> classes;
+  std::vector<SetupClass> Classes;
 
   // Every call by operation name, with the class name for the lookups
   // ("ClassGuidsFromName:USB"); left empty unless recordCalls is set.
-  bool recordCalls = true;
-  std::vector<std::string> calls;
+  bool RecordCalls = true;
+  std::vector<std::string> Calls;
 
-  int setsOpened = 0;
-  int keysOpened = 0;
-  std::map<DeviceInfoSet, int> setReleases;  // set -> times released
-  std::map<RegistryKey, int> keyReleases;    // key -> times released
+  int SetsOpened = 0;
+  int KeysOpened = 0;
+  std::map<DeviceInfoSet, int> SetReleases;  // set -> times released
+  std::map<RegistryKey, int> KeyReleases;    // key -> times released
 
   // True when every set and key handed out was released exactly once and
   // nothing else was released.

@@ -24,27 +24,27 @@ std::uintptr_t FakeReportList::GetDlgItem(std::uintptr_t dialog, int32_t id) {
 std::intptr_t FakeReportList::SendMessageA(std::uintptr_t window, uint32_t message, std::uintptr_t wParam,
                                            std::intptr_t lParam) {
   if (window != kListWindow) {
-    strayMessages.push_back({window, message, wParam, lParam});
+    StrayMessages.push_back({window, message, wParam, lParam});
     return 0;
   }
   if (message == kLbAddString) {
-    rows.push_back({reinterpret_cast<const char*>(lParam), 0, Usb20Flag});
-    return static_cast<std::intptr_t>(rows.size() - 1);
+    Rows.push_back({reinterpret_cast<const char*>(lParam), 0, gUsb20Flag});
+    return static_cast<std::intptr_t>(Rows.size() - 1);
   }
-  messages.push_back({window, message, wParam, lParam});
+  Messages.push_back({window, message, wParam, lParam});
   switch (message) {
     case kLbSetItemData:
-      if (wParam >= rows.size()) {
-        ++itemDataOutOfRange;
+      if (wParam >= Rows.size()) {
+        ++ItemDataOutOfRange;
         return kLbErr;
       }
-      rows[wParam].itemData = lParam;
+      Rows[wParam].ItemData = lParam;
       return 0;
     case kLbSetItemHeight:
-      itemHeight = lParam;
+      ItemHeight = lParam;
       return 0;
     case kLbSetHorizontalExtent:
-      horizontalExtent = wParam;
+      HorizontalExtent = wParam;
       return 0;
     default:
       return kLbErr;
@@ -53,23 +53,23 @@ std::intptr_t FakeReportList::SendMessageA(std::uintptr_t window, uint32_t messa
 
 bool FakeReportList::SetupDiClassGuidsFromNameA(const char* className, Guid* classGuidList, uint32_t classGuidListSize,
                                                 uint32_t* requiredSize) {
-  lookups.push_back(className);
-  const auto known = classGuids.find(className);
-  if (requiredSize) *requiredSize = known == classGuids.end() ? 0 : 1;
-  if (known == classGuids.end() || classGuidListSize < 1) return false;
+  Lookups.push_back(className);
+  const auto known = ClassGuids.find(className);
+  if (requiredSize) *requiredSize = known == ClassGuids.end() ? 0 : 1;
+  if (known == ClassGuids.end() || classGuidListSize < 1) return false;
   classGuidList[0] = known->second;
   return true;
 }
 
 bool FakeReportList::SetupDiLoadClassIcon(const Guid* classGuid, std::uintptr_t* largeIcon, int32_t* miniIconIndex) {
-  const bool fails = IsZero(*classGuid) || std::find(failingIconGuids.begin(), failingIconGuids.end(),
-                                                     classGuid->Data1) != failingIconGuids.end();
+  const bool fails = IsZero(*classGuid) || std::find(FailingIconGuids.begin(), FailingIconGuids.end(),
+                                                     classGuid->Data1) != FailingIconGuids.end();
   if (fails) {
-    loads.push_back({*classGuid, 0});
+    Loads.push_back({*classGuid, 0});
     return false;
   }
-  const std::uintptr_t handle = kFirstIcon + 0x10 * static_cast<std::uintptr_t>(loads.size() + 1);
-  loads.push_back({*classGuid, handle});
+  const std::uintptr_t handle = kFirstIcon + 0x10 * static_cast<std::uintptr_t>(Loads.size() + 1);
+  Loads.push_back({*classGuid, handle});
   if (largeIcon) *largeIcon = handle;
   if (miniIconIndex) *miniIconIndex = 22;
   return true;

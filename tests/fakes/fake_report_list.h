@@ -18,34 +18,34 @@ class FakeReportList final : public ReportListService {
   static constexpr std::uintptr_t kListWindow = 0x10020;
 
   struct Row {
-    std::string text;
-    std::intptr_t itemData = 0;
-    int32_t usb20FlagWhenAdded = 0;  // Usb20Flag at the moment the row arrived
+    std::string Text;
+    std::intptr_t ItemData = 0;
+    int32_t Usb20FlagWhenAdded = 0;  // gUsb20Flag at the moment the row arrived
   };
   struct Message {
-    std::uintptr_t window;
-    uint32_t message;
-    std::uintptr_t wParam;
-    std::intptr_t lParam;
+    std::uintptr_t Window;
+    uint32_t Message;
+    std::uintptr_t WParam;
+    std::intptr_t LParam;
   };
   struct IconLoad {
-    Guid classGuid;
-    std::uintptr_t handle;  // handed out, or 0 when the load failed
+    Guid ClassGuid;
+    std::uintptr_t Handle;  // handed out, or 0 when the load failed
   };
 
   // The list.
-  std::vector<Row> rows;
-  std::intptr_t itemHeight = 0;
-  std::uintptr_t horizontalExtent = 0;
-  std::vector<Message> messages;       // every message other than LB_ADDSTRING
-  std::vector<Message> strayMessages;  // sent to any window but the list
-  int itemDataOutOfRange = 0;          // LB_SETITEMDATA for a row not there
+  std::vector<Row> Rows;
+  std::intptr_t ItemHeight = 0;
+  std::uintptr_t HorizontalExtent = 0;
+  std::vector<Message> Messages;       // every message other than LB_ADDSTRING
+  std::vector<Message> StrayMessages;  // sent to any window but the list
+  int ItemDataOutOfRange = 0;          // LB_SETITEMDATA for a row not there
 
   // The class icons.
-  std::map<std::string, Guid> classGuids;  // names the look-up knows
-  std::vector<uint32_t> failingIconGuids;  // Data1 of GUIDs whose load fails
-  std::vector<std::string> lookups;        // class names, as passed
-  std::vector<IconLoad> loads;
+  std::map<std::string, Guid> ClassGuids;  // names the look-up knows
+  std::vector<uint32_t> FailingIconGuids;  // Data1 of GUIDs whose load fails
+  std::vector<std::string> Lookups;        // class names, as passed
+  std::vector<IconLoad> Loads;
 
   std::uintptr_t GetDlgItem(std::uintptr_t dialog, int32_t id) override;
   std::intptr_t SendMessageA(std::uintptr_t window, uint32_t message, std::uintptr_t wParam,

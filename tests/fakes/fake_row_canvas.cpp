@@ -2,18 +2,12 @@
 
 #include <cstring>
 
+#include "draw_report_row.h"
 #include "report_list_control.h"
-
-namespace {
-
-// The size of the row drawing's text buffer.
-constexpr size_t kRowBufferSize = 300;
-
-}  // namespace
 
 std::vector<std::string> FakeRowCanvas::Operations() const {
   std::vector<std::string> operations;
-  for (const Paint& p : paints) operations.push_back(p.operation);
+  for (const Paint& p : Paints) operations.push_back(p.Operation);
   return operations;
 }
 
@@ -21,11 +15,11 @@ std::uintptr_t FakeRowCanvas::GetSysColorBrush(int32_t index) { return SysColorB
 
 int32_t FakeRowCanvas::FillRect(std::uintptr_t dc, const PixelRect* rect, std::uintptr_t brush) {
   Paint p;
-  p.operation = "FillRect";
-  p.dc = dc;
-  p.rect = *rect;
-  p.handle = brush;
-  paints.push_back(p);
+  p.Operation = "FillRect";
+  p.Dc = dc;
+  p.Rect = *rect;
+  p.Handle = brush;
+  Paints.push_back(p);
   return 1;
 }
 
@@ -39,15 +33,15 @@ uint32_t FakeRowCanvas::SetTextColor(std::uintptr_t dc, uint32_t color) {
 
 uint32_t FakeRowCanvas::RecordColour(const char* operation, std::uintptr_t dc, uint32_t color) {
   Paint p;
-  p.operation = operation;
-  p.dc = dc;
-  p.value = color;
-  paints.push_back(p);
+  p.Operation = operation;
+  p.Dc = dc;
+  p.Value = color;
+  Paints.push_back(p);
   return 0;
 }
 
 std::uintptr_t FakeRowCanvas::GetDlgItem(std::uintptr_t dialog, int32_t id) {
-  listCalls.push_back("GetDlgItem");
+  ListCalls.push_back("GetDlgItem");
   return dialog == kMainWindow && id == kReportListId ? kListWindow : 0;
 }
 
@@ -55,60 +49,60 @@ std::intptr_t FakeRowCanvas::SendMessageA(std::uintptr_t window, uint32_t messag
                                           std::intptr_t lParam) {
   const std::string index = std::to_string(wParam);
   if (window != kListWindow) {
-    listCalls.push_back("stray message");
+    ListCalls.push_back("stray message");
     return 0;
   }
-  const bool exists = wParam < rows.size();
+  const bool exists = wParam < Rows.size();
   switch (message) {
     case kLbGetTextLen:
-      listCalls.push_back("LB_GETTEXTLEN " + index);
-      if (textLengthFails || !exists) return kLbErr;
-      return static_cast<std::intptr_t>(rows[wParam].text.size());
+      ListCalls.push_back("LB_GETTEXTLEN " + index);
+      if (TextLengthFails || !exists) return kLbErr;
+      return static_cast<std::intptr_t>(Rows[wParam].Text.size());
     case kLbGetText: {
-      listCalls.push_back("LB_GETTEXT " + index);
-      if (textReadFails || !exists) return kLbErr;
-      const std::string& text = rows[wParam].text;
-      if (text.size() + 1 > kRowBufferSize) {
-        oversizedRead = true;
+      ListCalls.push_back("LB_GETTEXT " + index);
+      if (TextReadFails || !exists) return kLbErr;
+      const std::string& text = Rows[wParam].Text;
+      if (text.size() + 1 > kRowTextBufferSize) {
+        OversizedRead = true;
         return kLbErr;
       }
       std::memcpy(reinterpret_cast<char*>(lParam), text.c_str(), text.size() + 1);
       return static_cast<std::intptr_t>(text.size());
     }
     case kLbGetItemData:
-      listCalls.push_back("LB_GETITEMDATA " + index);
-      return exists ? rows[wParam].itemData : kLbErr;
+      ListCalls.push_back("LB_GETITEMDATA " + index);
+      return exists ? Rows[wParam].ItemData : kLbErr;
     default:
-      listCalls.push_back("message " + std::to_string(message));
+      ListCalls.push_back("message " + std::to_string(message));
       return kLbErr;
   }
 }
 
 int32_t FakeRowCanvas::DrawTextA(std::uintptr_t dc, const char* text, int32_t count, PixelRect* rect, uint32_t format) {
   Paint p;
-  p.operation = "DrawTextA";
-  p.dc = dc;
-  p.rect = *rect;
-  p.value = format;
-  p.text.assign(text, static_cast<size_t>(count));
-  p.zeroTerminated = text[count] == 0;
-  paints.push_back(p);
+  p.Operation = "DrawTextA";
+  p.Dc = dc;
+  p.Rect = *rect;
+  p.Value = format;
+  p.Text.assign(text, static_cast<size_t>(count));
+  p.ZeroTerminated = text[count] == 0;
+  Paints.push_back(p);
   return 20;
 }
 
 bool FakeRowCanvas::DrawIconEx(std::uintptr_t dc, int32_t left, int32_t top, std::uintptr_t icon, int32_t width,
                                int32_t height, uint32_t stepIfAniCur, std::uintptr_t flickerFreeBrush, uint32_t flags) {
   Paint p;
-  p.operation = "DrawIconEx";
-  p.dc = dc;
-  p.x = left;
-  p.y = top;
-  p.width = width;
-  p.height = height;
-  p.handle = icon;
-  p.value = flags;
-  p.step = stepIfAniCur;
-  p.brush = flickerFreeBrush;
-  paints.push_back(p);
+  p.Operation = "DrawIconEx";
+  p.Dc = dc;
+  p.X = left;
+  p.Y = top;
+  p.Width = width;
+  p.Height = height;
+  p.Handle = icon;
+  p.Value = flags;
+  p.Step = stepIfAniCur;
+  p.Brush = flickerFreeBrush;
+  Paints.push_back(p);
   return true;
 }

@@ -18,33 +18,33 @@ class FakeRowCanvas final : public RowCanvas {
   static std::uintptr_t SysColorBrush(int32_t index) { return 0xB000u + static_cast<std::uintptr_t>(index); }
 
   struct Row {
-    std::string text;
-    std::intptr_t itemData = 0;
+    std::string Text;
+    std::intptr_t ItemData = 0;
   };
   // One paint operation: FillRect, SetBkColor, SetTextColor, DrawTextA or
   // DrawIconEx, with the arguments that matter for it.
   struct Paint {
-    std::string operation;
-    std::uintptr_t dc = 0;
-    PixelRect rect{};                             // FillRect, DrawTextA
-    std::uintptr_t handle = 0;                    // FillRect: brush; DrawIconEx: icon
-    uint32_t value = 0;                           // SetBkColor, SetTextColor: colour; DrawTextA, DrawIconEx: flags
-    std::string text;                             // DrawTextA: the bytes drawn
-    bool zeroTerminated = false;                  // DrawTextA: a zero byte follows them
-    int32_t x = 0, y = 0, width = 0, height = 0;  // DrawIconEx
-    uint32_t step = 0;                            // DrawIconEx
-    std::uintptr_t brush = 0;                     // DrawIconEx
+    std::string Operation;
+    std::uintptr_t Dc = 0;
+    PixelRect Rect{};                             // FillRect, DrawTextA
+    std::uintptr_t Handle = 0;                    // FillRect: brush; DrawIconEx: icon
+    uint32_t Value = 0;                           // SetBkColor, SetTextColor: colour; DrawTextA, DrawIconEx: flags
+    std::string Text;                             // DrawTextA: the bytes drawn
+    bool ZeroTerminated = false;                  // DrawTextA: a zero byte follows them
+    int32_t X = 0, Y = 0, Width = 0, Height = 0;  // DrawIconEx
+    uint32_t Step = 0;                            // DrawIconEx
+    std::uintptr_t Brush = 0;                     // DrawIconEx
   };
 
-  std::vector<Row> rows;
-  bool textLengthFails = false;  // LB_GETTEXTLEN returns LB_ERR
-  bool textReadFails = false;    // LB_GETTEXT writes nothing and returns LB_ERR
+  std::vector<Row> Rows;
+  bool TextLengthFails = false;  // LB_GETTEXTLEN returns LB_ERR
+  bool TextReadFails = false;    // LB_GETTEXT writes nothing and returns LB_ERR
 
-  std::vector<Paint> paints;
-  std::vector<std::string> listCalls;  // "GetDlgItem", "LB_GETTEXTLEN 3", ...
+  std::vector<Paint> Paints;
+  std::vector<std::string> ListCalls;  // "GetDlgItem", "LB_GETTEXTLEN 3", ...
   // A row of 300 bytes or more was asked for with LB_GETTEXT: more than the
   // drawing's buffer holds. Nothing is written then.
-  bool oversizedRead = false;
+  bool OversizedRead = false;
 
   std::vector<std::string> Operations() const;
 

@@ -12,19 +12,19 @@
 class FakeVerdictPrompt final : public VerdictPromptService {
  public:
   struct Box {
-    std::uintptr_t owner;
-    std::string text;
-    std::string caption;
-    uint32_t type;
+    std::uintptr_t Owner;
+    std::string Text;
+    std::string Caption;
+    uint32_t Type;
   };
 
-  int32_t answer = kIdYes;  // what every box returns; 0 for a box that failed
-  std::vector<Box> boxes;
-  std::vector<uint32_t> endResults;  // one per EndMainWindow call
+  int32_t Answer = kIdYes;  // what every box returns; 0 for a box that failed
+  std::vector<Box> Boxes;
+  std::vector<uint32_t> EndResults;  // one per EndMainWindow call
 
   int32_t MessageBoxA(std::uintptr_t owner, const char* text, const char* caption, uint32_t type) override {
-    boxes.push_back({owner, text, caption, type});
-    return answer;
+    Boxes.push_back({owner, text, caption, type});
+    return Answer;
   }
-  void EndMainWindow(uint32_t result) override { endResults.push_back(result); }
+  void EndMainWindow(uint32_t result) override { EndResults.push_back(result); }
 };

@@ -15,9 +15,9 @@ namespace fs = std::filesystem;
 
 TEST(ReadSysfsAttribute, TrimsBlanksAroundTheText) {
   struct Case {
-    const char* what;
-    std::string content;
-    std::string text;
+    const char* What;
+    std::string Content;
+    std::string Text;
   };
   const Case cases[] = {
       {"kernel form", "0x0c0320\n", "0x0c0320"},
@@ -33,9 +33,9 @@ TEST(ReadSysfsAttribute, TrimsBlanksAroundTheText) {
   };
   TemporaryFolder folder;
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
-    WriteTextFile(folder.path() / "attribute", c.content);
-    EXPECT_EQ(ReadSysfsAttribute(folder.path() / "attribute"), std::optional<std::string>(c.text));
+    SCOPED_TRACE(c.What);
+    WriteTextFile(folder.path() / "attribute", c.Content);
+    EXPECT_EQ(ReadSysfsAttribute(folder.path() / "attribute"), std::optional<std::string>(c.Text));
   }
 }
 
@@ -90,9 +90,9 @@ TEST(ReadSysfsAttribute, NeverFollowsALink) {
 }
 
 struct NumberCase {
-  const char* text;
-  uint32_t maxValue;
-  std::optional<uint32_t> value;
+  const char* Text;
+  uint32_t MaxValue;
+  std::optional<uint32_t> Value;
 };
 
 TEST(ParseSysfsHex, AcceptsHexDigitsWithOrWithoutPrefix) {
@@ -122,8 +122,8 @@ TEST(ParseSysfsHex, AcceptsHexDigitsWithOrWithoutPrefix) {
       {"g", 0xFF, std::nullopt},
   };
   for (const NumberCase& c : cases) {
-    SCOPED_TRACE(c.text);
-    EXPECT_EQ(ParseSysfsHex(c.text, c.maxValue), c.value);
+    SCOPED_TRACE(c.Text);
+    EXPECT_EQ(ParseSysfsHex(c.Text, c.MaxValue), c.Value);
   }
 }
 
@@ -144,8 +144,8 @@ TEST(ParseSysfsDecimal, AcceptsDigitsOnly) {
       {"a", 10, std::nullopt},
   };
   for (const NumberCase& c : cases) {
-    SCOPED_TRACE(c.text);
-    EXPECT_EQ(ParseSysfsDecimal(c.text, c.maxValue), c.value);
+    SCOPED_TRACE(c.Text);
+    EXPECT_EQ(ParseSysfsDecimal(c.Text, c.MaxValue), c.Value);
   }
 }
 

@@ -18,7 +18,7 @@ std::vector<KeyAndDescription> Lines(const std::vector<MirroredDevice>& devices)
   std::vector<KeyAndDescription> lines;
   lines.reserve(devices.size());
   for (const MirroredDevice& d : devices)
-    lines.emplace_back(d.enumerator + "\\" + d.deviceId + "\\" + d.instanceId, d.description);
+    lines.emplace_back(d.Enumerator + "\\" + d.DeviceId + "\\" + d.InstanceId, d.Description);
   return lines;
 }
 
@@ -31,15 +31,15 @@ std::vector<KeyAndDescription> MirrorFixture(const std::string& name) {
 PciUsbController Controller(PciAddress address, uint8_t programmingInterface) {
   PciUsbController controller;
   char name[40];
-  std::snprintf(name, sizeof name, "%04x:%02x:%02x.%x", address.domain, address.bus, address.device, address.function);
-  controller.name = name;
-  controller.address = address;
-  controller.programmingInterface = programmingInterface;
-  controller.vendorId = 0x8086;
-  controller.deviceId = 0x24CD;
-  controller.subsystemVendorId = 0x1028;
-  controller.subsystemId = 0x0126;
-  controller.revision = 0x01;
+  std::snprintf(name, sizeof name, "%04x:%02x:%02x.%x", address.Domain, address.Bus, address.Device, address.Function);
+  controller.Name = name;
+  controller.Address = address;
+  controller.ProgrammingInterface = programmingInterface;
+  controller.VendorId = 0x8086;
+  controller.DeviceId = 0x24CD;
+  controller.SubsystemVendorId = 0x1028;
+  controller.SubsystemId = 0x0126;
+  controller.Revision = 0x01;
   return controller;
 }
 
@@ -47,8 +47,8 @@ constexpr PciAddress kAddress = {0, 0, 0x1d, 7};
 
 TEST(HostControllerDescription, TheInboxDriversOfTheFourStandardInterfaces) {
   struct Case {
-    uint8_t programmingInterface;
-    const char* description;  // nullptr: no inbox host driver
+    uint8_t ProgrammingInterface;
+    const char* Description;  // nullptr: no inbox host driver
   };
   const Case cases[] = {
       {0x00, "Standard Universal PCI to USB Host Controller"},
@@ -62,21 +62,21 @@ TEST(HostControllerDescription, TheInboxDriversOfTheFourStandardInterfaces) {
       {0xFF, nullptr},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(static_cast<int>(c.programmingInterface));
-    const char* description = HostControllerDescription(c.programmingInterface);
-    if (c.description == nullptr) {
+    SCOPED_TRACE(static_cast<int>(c.ProgrammingInterface));
+    const char* description = HostControllerDescription(c.ProgrammingInterface);
+    if (c.Description == nullptr) {
       EXPECT_EQ(description, nullptr);
     } else {
       ASSERT_NE(description, nullptr);
-      EXPECT_STREQ(description, c.description);
+      EXPECT_STREQ(description, c.Description);
     }
   }
 }
 
 TEST(MirrorUsbHostDevices, EveryProgrammingInterfaceWithItsRootHub) {
   struct Case {
-    uint8_t programmingInterface;
-    std::vector<KeyAndDescription> lines;
+    uint8_t ProgrammingInterface;
+    std::vector<KeyAndDescription> Lines;
   };
   const std::string controllerKey = "PCI\\VEN_8086&DEV_24CD&SUBSYS_01261028&REV_01\\3&000000&0&EF";
   const Case cases[] = {
@@ -96,12 +96,12 @@ TEST(MirrorUsbHostDevices, EveryProgrammingInterfaceWithItsRootHub) {
       {0xFE, {}},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(static_cast<int>(c.programmingInterface));
+    SCOPED_TRACE(static_cast<int>(c.ProgrammingInterface));
     UsbHostTopology topology;
-    topology.controllers = {Controller(kAddress, c.programmingInterface)};
-    topology.rootHubs = {{"usb1", 1, kAddress}};
-    topology.hubs = {{"1-1", 1, 0x05E3, 0x0608, false}};
-    std::vector<KeyAndDescription> expected = c.lines;
+    topology.Controllers = {Controller(kAddress, c.ProgrammingInterface)};
+    topology.RootHubs = {{"usb1", 1, kAddress}};
+    topology.Hubs = {{"1-1", 1, 0x05E3, 0x0608, false}};
+    std::vector<KeyAndDescription> expected = c.Lines;
     if (!expected.empty()) expected.push_back({"USB\\VID_05E3&PID_0608\\5&0&1-1", "Generic USB Hub"});
     EXPECT_EQ(Lines(MirrorUsbHostDevices(topology)), expected);
   }
@@ -110,14 +110,14 @@ TEST(MirrorUsbHostDevices, EveryProgrammingInterfaceWithItsRootHub) {
 TEST(MirrorUsbHostDevices, IdsInTheFormThePlatformWrites) {
   UsbHostTopology topology;
   PciUsbController controller = Controller({0x10000, 0xE1, 0x1F, 7}, 0x30);
-  controller.vendorId = 0xabcd;
-  controller.deviceId = 0x000f;
-  controller.subsystemVendorId = 0x00a1;
-  controller.subsystemId = 0xb2c3;
-  controller.revision = 0x0e;
-  topology.controllers = {controller};
-  topology.rootHubs = {{"usb3", 3, PciAddress{0x10000, 0xE1, 0x1F, 7}}};
-  topology.hubs = {{"3-1.4", 3, 0xfedc, 0x0a0b, true}};
+  controller.VendorId = 0xabcd;
+  controller.DeviceId = 0x000f;
+  controller.SubsystemVendorId = 0x00a1;
+  controller.SubsystemId = 0xb2c3;
+  controller.Revision = 0x0e;
+  topology.Controllers = {controller};
+  topology.RootHubs = {{"usb3", 3, PciAddress{0x10000, 0xE1, 0x1F, 7}}};
+  topology.Hubs = {{"3-1.4", 3, 0xfedc, 0x0a0b, true}};
   EXPECT_EQ(Lines(MirrorUsbHostDevices(topology)),
             (std::vector<KeyAndDescription>{
                 {"PCI\\VEN_ABCD&DEV_000F&SUBSYS_B2C300A1&REV_0E\\3&10000E1&0&FF", "USB xHCI Compliant Host Controller"},
@@ -131,9 +131,9 @@ TEST(MirrorUsbHostDevices, OnlyWhatBelongsToAListedController) {
   const PciAddress other = {0, 0, 0x1b, 0};
   const PciAddress absent = {0, 0, 0x1e, 0};
   UsbHostTopology topology;
-  topology.controllers = {Controller(other, 0x80), Controller(uhci, 0x00), Controller({0, 0, 0x1d, 1}, 0x00)};
-  topology.rootHubs = {{"usb1", 1, uhci}, {"usb2", 2, other}, {"usb3", 3, std::nullopt}, {"usb4", 4, absent}};
-  topology.hubs = {{"1-1", 1, 1, 1, false},
+  topology.Controllers = {Controller(other, 0x80), Controller(uhci, 0x00), Controller({0, 0, 0x1d, 1}, 0x00)};
+  topology.RootHubs = {{"usb1", 1, uhci}, {"usb2", 2, other}, {"usb3", 3, std::nullopt}, {"usb4", 4, absent}};
+  topology.Hubs = {{"1-1", 1, 1, 1, false},
                    {"2-1", 2, 2, 2, false},
                    {"3-1", 3, 3, 3, false},
                    {"4-1", 4, 4, 4, false},
@@ -197,12 +197,12 @@ TEST(MirrorUsbHostDevices, KeysAreUniqueAndValidNames) {
     ASSERT_EQ(BuildSysfsTree(SysfsFixture(std::string(fixture) + ".tree"), root.path()), "");
     std::set<std::string> keys;
     for (const MirroredDevice& d : MirrorUsbHostDevices(ReadUsbHostTopology(root.path()))) {
-      for (const std::string* id : {&d.enumerator, &d.deviceId, &d.instanceId}) {
+      for (const std::string* id : {&d.Enumerator, &d.DeviceId, &d.InstanceId}) {
         EXPECT_FALSE(id->empty());
         EXPECT_LE(id->size(), 255u);
         for (const char c : *id) EXPECT_TRUE(c > ' ' && c < 0x7F && c != '\\' && c != '[' && c != ']') << *id;
       }
-      EXPECT_TRUE(keys.insert(d.enumerator + "\\" + d.deviceId + "\\" + d.instanceId).second);
+      EXPECT_TRUE(keys.insert(d.Enumerator + "\\" + d.DeviceId + "\\" + d.InstanceId).second);
     }
   }
 }

@@ -28,8 +28,8 @@ namespace {
 namespace fs = std::filesystem;
 
 struct MirrorRun {
-  int exitCode;        // -1 when it did not end by itself
-  std::string errors;  // what it wrote to standard error
+  int ExitCode;        // -1 when it did not end by itself
+  std::string Errors;  // what it wrote to standard error
 };
 
 // Runs the program in `folder` with its standard output on `output` (or
@@ -69,12 +69,12 @@ MirrorRun RunMirror(std::vector<std::string> arguments, const fs::path& folder, 
   if (ended == 0) {
     kill(pid, SIGKILL);
     waitpid(pid, &status, 0);
-    run.errors = "(killed after 10 s) ";
+    run.Errors = "(killed after 10 s) ";
   }
   char buffer[4096];
   ssize_t got;
   for (off_t at = 0; (got = pread(errors.get(), buffer, sizeof buffer, at)) > 0; at += got)
-    run.errors.append(buffer, static_cast<std::size_t>(got));
+    run.Errors.append(buffer, static_cast<std::size_t>(got));
   return run;
 }
 
@@ -117,7 +117,7 @@ class UsbHostMirrorTool : public testing::Test {
 
 TEST_F(UsbHostMirrorTool, WritesTheFileForTheEhciAndUhciTree) {
   const MirrorRun run = Run({"--sysfs", tree.path(), "--output", "usb.reg"});
-  ASSERT_EQ(run.exitCode, 0) << run.errors;
+  ASSERT_EQ(run.ExitCode, 0) << run.Errors;
   EXPECT_EQ(ReadTextFile(out.path() / "usb.reg"), expected);
   // Nothing else is left next to it.
   EXPECT_EQ(Names(out.path()), std::set<std::string>{"usb.reg"});
@@ -127,7 +127,7 @@ TEST_F(UsbHostMirrorTool, ReplacesAnExistingFile) {
   const fs::path file = out.path() / "usb.reg";
   WriteTextFile(file, std::string(100000, 'x'));
   const MirrorRun run = Run({"--output", file, "--sysfs", tree.path()});
-  ASSERT_EQ(run.exitCode, 0) << run.errors;
+  ASSERT_EQ(run.ExitCode, 0) << run.Errors;
   EXPECT_EQ(ReadTextFile(file), expected);
   EXPECT_EQ(Names(out.path()), std::set<std::string>{"usb.reg"});
 }
@@ -137,7 +137,7 @@ TEST_F(UsbHostMirrorTool, WritesToStandardOutputWithoutOutputOption) {
   const FileDescriptor output(open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
   ASSERT_GE(output.get(), 0);
   const MirrorRun run = Run({"--sysfs", tree.path()}, output.get());
-  ASSERT_EQ(run.exitCode, 0) << run.errors;
+  ASSERT_EQ(run.ExitCode, 0) << run.Errors;
   EXPECT_EQ(ReadTextFile(file), expected);
 }
 
@@ -150,7 +150,7 @@ TEST_F(UsbHostMirrorTool, DashWritesToStandardOutputInPlace) {
     const FileDescriptor append(open(log.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC));
     ASSERT_GE(append.get(), 0);
     const MirrorRun run = Run({"--sysfs", tree.path(), "--output", "-"}, append.get());
-    EXPECT_EQ(run.exitCode, 0) << run.errors;
+    EXPECT_EQ(run.ExitCode, 0) << run.Errors;
     ASSERT_EQ(write(append.get(), "after\n", 6), 6);
   }
   EXPECT_EQ(ReadTextFile(log), "before\n" + expected + "after\n");
@@ -181,9 +181,9 @@ TEST_F(UsbHostMirrorTool, RefusesAnythingButARegularFile) {
   ASSERT_GE(output.get(), 0);
 
   struct Case {
-    const char* what;
-    fs::path target;
-    const char* reason;
+    const char* What;
+    fs::path Target;
+    const char* Reason;
   };
   const Case cases[] = {
       {"a link to a file", o / "out.reg", "symbolic link"},
@@ -196,11 +196,11 @@ TEST_F(UsbHostMirrorTool, RefusesAnythingButARegularFile) {
       {"a socket", o / "socket", "socket"},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
-    const MirrorRun run = Run({"--sysfs", tree.path(), "--output", c.target}, output.get());
-    EXPECT_EQ(run.exitCode, 2) << run.errors;
-    EXPECT_TRUE(Contains(run.errors, c.target.string())) << run.errors;
-    EXPECT_TRUE(Contains(run.errors, c.reason)) << run.errors;
+    SCOPED_TRACE(c.What);
+    const MirrorRun run = Run({"--sysfs", tree.path(), "--output", c.Target}, output.get());
+    EXPECT_EQ(run.ExitCode, 2) << run.Errors;
+    EXPECT_TRUE(Contains(run.Errors, c.Target.string())) << run.Errors;
+    EXPECT_TRUE(Contains(run.Errors, c.Reason)) << run.Errors;
   }
 
   EXPECT_EQ(ReadTextFile(o / "precious.txt"), "keep me\n");
@@ -223,10 +223,10 @@ TEST_F(UsbHostMirrorTool, KeepsTheModeAndRefusesAReadOnlyFile) {
   const mode_t mask = umask(0);
   umask(mask);
   struct Case {
-    const char* what;
-    std::optional<unsigned> mode;  // nothing: no file yet
-    int exitCode;
-    unsigned modeAfter;
+    const char* What;
+    std::optional<unsigned> Mode;  // nothing: no file yet
+    int ExitCode;
+    unsigned ModeAfter;
   };
   const Case cases[] = {
       {"new file", std::nullopt, 0, 0666 & ~mask},
@@ -239,18 +239,18 @@ TEST_F(UsbHostMirrorTool, KeepsTheModeAndRefusesAReadOnlyFile) {
   };
   const fs::path file = out.path() / "usb.reg";
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
+    SCOPED_TRACE(c.What);
     fs::remove(file);
-    if (c.mode) {
+    if (c.Mode) {
       WriteTextFile(file, "old");
-      ASSERT_EQ(chmod(file.c_str(), *c.mode), 0);
+      ASSERT_EQ(chmod(file.c_str(), *c.Mode), 0);
     }
     const MirrorRun run = Run({"--sysfs", tree.path(), "--output", file});
-    EXPECT_EQ(run.exitCode, c.exitCode) << run.errors;
-    EXPECT_EQ(ReadTextFile(file), c.exitCode == 0 ? expected : "old");
-    EXPECT_EQ(ModeText(file), OctalText(c.modeAfter));
-    if (c.exitCode != 0) {
-      EXPECT_TRUE(Contains(run.errors, file.string() + ": it is read-only")) << run.errors;
+    EXPECT_EQ(run.ExitCode, c.ExitCode) << run.Errors;
+    EXPECT_EQ(ReadTextFile(file), c.ExitCode == 0 ? expected : "old");
+    EXPECT_EQ(ModeText(file), OctalText(c.ModeAfter));
+    if (c.ExitCode != 0) {
+      EXPECT_TRUE(Contains(run.Errors, file.string() + ": it is read-only")) << run.Errors;
     }
     EXPECT_EQ(Names(out.path()), std::set<std::string>{"usb.reg"});
   }
@@ -259,10 +259,10 @@ TEST_F(UsbHostMirrorTool, KeepsTheModeAndRefusesAReadOnlyFile) {
 TEST_F(UsbHostMirrorTool, FailsWithoutWritingOnBadInput) {
   const std::string root = tree.path();
   struct Case {
-    const char* what;
-    std::vector<std::string> arguments;
-    int exitCode;
-    const char* message;
+    const char* What;
+    std::vector<std::string> Arguments;
+    int ExitCode;
+    const char* Message;
   };
   const Case cases[] = {
       {"unknown option", {"--sysfs", root, "--verbose", "--output", "usb.reg"}, 2, "unexpected argument \"--verbose\""},
@@ -280,10 +280,10 @@ TEST_F(UsbHostMirrorTool, FailsWithoutWritingOnBadInput) {
        "is not a folder"},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
-    const MirrorRun run = Run(c.arguments);
-    EXPECT_EQ(run.exitCode, c.exitCode) << run.errors;
-    EXPECT_TRUE(Contains(run.errors, c.message)) << run.errors;
+    SCOPED_TRACE(c.What);
+    const MirrorRun run = Run(c.Arguments);
+    EXPECT_EQ(run.ExitCode, c.ExitCode) << run.Errors;
+    EXPECT_TRUE(Contains(run.Errors, c.Message)) << run.Errors;
     EXPECT_TRUE(fs::is_empty(out.path()));
   }
 }
@@ -291,8 +291,8 @@ TEST_F(UsbHostMirrorTool, FailsWithoutWritingOnBadInput) {
 TEST_F(UsbHostMirrorTool, FailsWhenTheFileCannotBeWritten) {
   const fs::path file = out.path() / "missing folder" / "usb.reg";
   const MirrorRun run = Run({"--sysfs", tree.path(), "--output", file});
-  EXPECT_EQ(run.exitCode, 1) << run.errors;
-  EXPECT_TRUE(Contains(run.errors, file.string())) << run.errors;
+  EXPECT_EQ(run.ExitCode, 1) << run.Errors;
+  EXPECT_TRUE(Contains(run.Errors, file.string())) << run.Errors;
   EXPECT_FALSE(fs::exists(file.parent_path()));
 }
 
@@ -302,12 +302,12 @@ TEST_F(UsbHostMirrorTool, AFailedWriteKeepsTheOldFile) {
   const fs::path file = out.path() / "usb.reg";
   WriteTextFile(file, "old");
   const MirrorRun run = Run({"--sysfs", tree.path(), "--output", file}, -1, 100);
-  EXPECT_EQ(run.exitCode, 1) << run.errors;
-  EXPECT_TRUE(Contains(run.errors, file.string())) << run.errors;
+  EXPECT_EQ(run.ExitCode, 1) << run.Errors;
+  EXPECT_TRUE(Contains(run.Errors, file.string())) << run.Errors;
   EXPECT_EQ(ReadTextFile(file), "old");
   EXPECT_EQ(Names(out.path()), std::set<std::string>{"usb.reg"});
 }
 
-TEST_F(UsbHostMirrorTool, HelpIsNoError) { EXPECT_EQ(Run({"--help"}).exitCode, 0); }
+TEST_F(UsbHostMirrorTool, HelpIsNoError) { EXPECT_EQ(Run({"--help"}).ExitCode, 0); }
 
 }  // namespace

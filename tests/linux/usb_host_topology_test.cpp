@@ -15,26 +15,26 @@ namespace fs = std::filesystem;
 // One line per entry, so a failure shows the whole reading.
 std::string AddressText(const PciAddress& a) {
   char text[32];
-  std::snprintf(text, sizeof text, "%04x:%02x:%02x.%x", a.domain, a.bus, a.device, a.function);
+  std::snprintf(text, sizeof text, "%04x:%02x:%02x.%x", a.Domain, a.Bus, a.Device, a.Function);
   return text;
 }
 
 std::vector<std::string> Lines(const UsbHostTopology& topology) {
   std::vector<std::string> lines;
   char text[128];
-  for (const PciUsbController& c : topology.controllers) {
-    std::snprintf(text, sizeof text, "controller %s at %s if %02X id %04X:%04X sub %04X:%04X rev %02X", c.name.c_str(),
-                  AddressText(c.address).c_str(), c.programmingInterface, c.vendorId, c.deviceId, c.subsystemVendorId,
-                  c.subsystemId, c.revision);
+  for (const PciUsbController& c : topology.Controllers) {
+    std::snprintf(text, sizeof text, "controller %s at %s if %02X id %04X:%04X sub %04X:%04X rev %02X", c.Name.c_str(),
+                  AddressText(c.Address).c_str(), c.ProgrammingInterface, c.VendorId, c.DeviceId, c.SubsystemVendorId,
+                  c.SubsystemId, c.Revision);
     lines.push_back(text);
   }
-  for (const UsbRootHub& r : topology.rootHubs) {
-    lines.push_back("root hub " + r.name + " bus " + std::to_string(r.busNumber) + " of " +
-                    (r.controller ? AddressText(*r.controller) : "none"));
+  for (const UsbRootHub& r : topology.RootHubs) {
+    lines.push_back("root hub " + r.Name + " bus " + std::to_string(r.BusNumber) + " of " +
+                    (r.Controller ? AddressText(*r.Controller) : "none"));
   }
-  for (const UsbHub& h : topology.hubs) {
-    std::snprintf(text, sizeof text, "hub %s bus %u id %04X:%04X%s", h.name.c_str(), h.busNumber, h.vendorId,
-                  h.productId, h.superSpeed ? " superspeed" : "");
+  for (const UsbHub& h : topology.Hubs) {
+    std::snprintf(text, sizeof text, "hub %s bus %u id %04X:%04X%s", h.Name.c_str(), h.BusNumber, h.VendorId,
+                  h.ProductId, h.SuperSpeed ? " superspeed" : "");
     lines.push_back(text);
   }
   return lines;
@@ -49,8 +49,8 @@ std::vector<std::string> ReadFixture(const std::string& name) {
 
 TEST(ParsePciAddress, KernelNamesOnly) {
   struct Case {
-    const char* text;
-    const char* address;  // nullptr: not an address
+    const char* Text;
+    const char* Address;  // nullptr: not an address
   };
   const Case cases[] = {
       {"0000:00:1d.7", "0000:00:1d.07"},
@@ -79,16 +79,16 @@ TEST(ParsePciAddress, KernelNamesOnly) {
       {"", nullptr},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.text);
-    const std::optional<PciAddress> address = ParsePciAddress(c.text);
-    if (c.address == nullptr) {
+    SCOPED_TRACE(c.Text);
+    const std::optional<PciAddress> address = ParsePciAddress(c.Text);
+    if (c.Address == nullptr) {
       EXPECT_FALSE(address.has_value());
     } else {
       ASSERT_TRUE(address.has_value());
       char text[40];
-      std::snprintf(text, sizeof text, "%04x:%02x:%02x.%02x", address->domain, address->bus, address->device,
-                    address->function);
-      EXPECT_STREQ(text, c.address);
+      std::snprintf(text, sizeof text, "%04x:%02x:%02x.%02x", address->Domain, address->Bus, address->Device,
+                    address->Function);
+      EXPECT_STREQ(text, c.Address);
     }
   }
 }
@@ -106,9 +106,9 @@ TEST(PciAddress, OrdersByDomainBusDeviceFunction) {
 
 TEST(IsSuperSpeed, SpeedDecidesAndVersionStandsIn) {
   struct Case {
-    std::optional<std::string> speed;
-    std::optional<std::string> version;
-    bool superSpeed;
+    std::optional<std::string> Speed;
+    std::optional<std::string> Version;
+    bool SuperSpeed;
   };
   const Case cases[] = {
       {"1.5", "1.10", false},
@@ -134,8 +134,8 @@ TEST(IsSuperSpeed, SpeedDecidesAndVersionStandsIn) {
       {std::nullopt, std::nullopt, false},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE("speed " + c.speed.value_or("(none)") + ", version " + c.version.value_or("(none)"));
-    EXPECT_EQ(IsSuperSpeed(c.speed, c.version), c.superSpeed);
+    SCOPED_TRACE("speed " + c.Speed.value_or("(none)") + ", version " + c.Version.value_or("(none)"));
+    EXPECT_EQ(IsSuperSpeed(c.Speed, c.Version), c.SuperSpeed);
   }
 }
 
@@ -203,7 +203,7 @@ TEST(ReadUsbHostTopology, ControllersByAddressOnePerAddress) {
                                "0001:00:00.0", "0:0:1d.7",     "10000:00:00.0"};
   for (const char* name : names) WriteTextFile(pci / name / "class", "0x0c0330\n");
   std::vector<std::string> order;
-  for (const PciUsbController& c : ReadUsbHostTopology(root.path()).controllers) order.push_back(c.name);
+  for (const PciUsbController& c : ReadUsbHostTopology(root.path()).Controllers) order.push_back(c.Name);
   EXPECT_EQ(order, (std::vector<std::string>{"0000:00:02.0", "0000:00:1d.7", "0000:01:00.0", "0000:0a:00.0",
                                              "0001:00:00.0", "10000:00:00.0"}));
 }
@@ -215,8 +215,8 @@ TEST(ReadUsbHostTopology, RootHubsByBusAndHubsByTheNumbersInTheirNames) {
   for (const char* name : names) WriteTextFile(usb / name / "bDeviceClass", "09\n");
   const UsbHostTopology topology = ReadUsbHostTopology(root.path());
   std::vector<std::string> order;
-  for (const UsbRootHub& r : topology.rootHubs) order.push_back(r.name);
-  for (const UsbHub& h : topology.hubs) order.push_back(h.name);
+  for (const UsbRootHub& r : topology.RootHubs) order.push_back(r.Name);
+  for (const UsbHub& h : topology.Hubs) order.push_back(h.Name);
   EXPECT_EQ(order, (std::vector<std::string>{"usb1", "usb2", "usb10", "1-2", "1-2.3", "1-2.3.1", "1-2.10", "1-10",
                                              "2-1", "10-1"}));
 }
@@ -231,9 +231,9 @@ TEST(ReadUsbHostTopology, OnlyKernelHubNamesAreHubs) {
                                           "a-1", "1-1 ",    "usb", "usbA", "usb-1", "1",    "1-99999999999", tooLong};
   for (const std::string& name : names) WriteTextFile(usb / name / "bDeviceClass", "09\n");
   const UsbHostTopology topology = ReadUsbHostTopology(root.path());
-  ASSERT_EQ(topology.hubs.size(), 1u);
-  EXPECT_EQ(topology.hubs[0].name, "1-1");
-  EXPECT_TRUE(topology.rootHubs.empty());
+  ASSERT_EQ(topology.Hubs.size(), 1u);
+  EXPECT_EQ(topology.Hubs[0].Name, "1-1");
+  EXPECT_TRUE(topology.RootHubs.empty());
 }
 
 TEST(ReadUsbHostTopology, TheLinkDecidesOverTheSerial) {

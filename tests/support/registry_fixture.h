@@ -1,13 +1,15 @@
 #pragma once
 // Registry fixtures: device sets written as REGEDIT4 files under
-// tests/fixtures, imported into the running Wine prefix's registry before a
-// case and removed after it. Windows only.
+// tests/fixtures, imported into the running Wine prefix's registry with the
+// platform's own regedit before a case and removed after it, as the run
+// command does. Windows only.
 
 #include <string>
 #include <vector>
 
-// Imports a fixture on construction and removes every key it created on
-// destruction (keys that already existed keep their other contents).
+// Imports a fixture on construction with `regedit /S`; on destruction removes
+// every key the import created, and only those, with a generated file of
+// [-KEY] lines. A key that existed before keeps all it held.
 class RegistryFixture {
  public:
   explicit RegistryFixture(const std::string& path);
@@ -15,7 +17,8 @@ class RegistryFixture {
   RegistryFixture(const RegistryFixture&) = delete;
   RegistryFixture& operator=(const RegistryFixture&) = delete;
 
-  // The file's contents, parsed: false with a message when it is malformed.
+  // False, with what went wrong, when the file could not be read or regedit
+  // did not create every key it names.
   bool ok() const { return error_.empty(); }
   const std::string& error() const { return error_; }
 
@@ -23,12 +26,6 @@ class RegistryFixture {
   std::vector<std::string> createdKeys_;  // full key paths, topmost first
   std::string error_;
 };
-
-// Imports `path` and leaves it in place; returns the error text or "".
-std::string ImportRegistryFile(const std::string& path, std::vector<std::string>* createdKeys);
-
-// Deletes the trees of `keys` (full paths such as "HKEY_LOCAL_MACHINE\\...").
-void DeleteRegistryKeys(const std::vector<std::string>& keys);
 
 // A path of the Linux file system as Wine's Z: drive sees it.
 std::string WindowsPath(const std::string& unixPath);

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "main_window.h"
 #include "win32_row_canvas.h"
 
 int ReportWindow::drawRequests = 0;
@@ -10,7 +11,6 @@ int ReportWindow::rowsPainted = 0;
 namespace {
 
 const char kWindowClass[] = "PortGaugeReportTestWindow";
-constexpr DWORD kReportListStyle = 0x503100D1;
 
 LRESULT CALLBACK ReportWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_DRAWITEM) {
@@ -42,7 +42,7 @@ ReportWindow::ReportWindow(bool shown) {
   window_ = CreateWindowExA(0, kWindowClass, "Report test", WS_OVERLAPPEDWINDOW, 40, 40, 640, 480, nullptr, nullptr,
                             instance, nullptr);
   list_ = CreateWindowExA(0, "LISTBOX", "", kReportListStyle, 8, 8, 560, 380, window_,
-                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(101)), instance, nullptr);
+                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(kReportListId)), instance, nullptr);
   if (shown) {
     ShowWindow(window_, SW_SHOW);
     UpdateWindow(window_);

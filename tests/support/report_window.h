@@ -1,7 +1,7 @@
 #pragma once
 // A top-level test window holding one list made as the program makes its
-// report list: class "LISTBOX", control id 101, style 0x503100D1 (owner-drawn
-// fixed rows that keep their strings, tab stops, both scroll bars). The
+// report list: class "LISTBOX", control id 101, the report list's style
+// (owner-drawn fixed rows that keep their strings, both scroll bars). The
 // window hands the list's draw requests to the row drawing, as the main
 // window does. Windows only.
 

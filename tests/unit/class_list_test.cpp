@@ -8,8 +8,8 @@
 namespace {
 
 struct ClassListCase {
-  std::string text;
-  std::vector<std::string> names;
+  std::string Text;
+  std::vector<std::string> Names;
 };
 
 TEST(ClassList, SplitsAtEverySeparatorAndKeepsEveryByte) {
@@ -28,9 +28,9 @@ TEST(ClassList, SplitsAtEverySeparatorAndKeepsEveryByte) {
       {"USB\tHub", {"USB\tHub"}},
   };
   for (const ClassListCase& c : cases) {
-    SCOPED_TRACE("class list \"" + c.text + "\"");
-    ASSERT_EQ(CountClassNames(c.text), static_cast<int>(c.names.size()));
-    for (size_t k = 0; k < c.names.size(); ++k) EXPECT_EQ(ClassNameAt(c.text, static_cast<int>(k) + 1), c.names[k]);
+    SCOPED_TRACE("class list \"" + c.Text + "\"");
+    ASSERT_EQ(CountClassNames(c.Text), static_cast<int>(c.Names.size()));
+    for (size_t k = 0; k < c.Names.size(); ++k) EXPECT_EQ(ClassNameAt(c.Text, static_cast<int>(k) + 1), c.Names[k]);
   }
 }
 

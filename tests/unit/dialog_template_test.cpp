@@ -23,11 +23,11 @@ const DialogDefinition kMainWindow = {
     "USB Port Driver Information", kCentred, kCentred, 350, 300, 0xCF0080, 0, "MS Sans Serif", 8};
 
 struct StyleCase {
-  const char* name;
-  uint32_t style;
-  int16_t x;
-  int16_t y;
-  uint32_t expected;
+  const char* Name;
+  uint32_t Style;
+  int16_t X;
+  int16_t Y;
+  uint32_t Expected;
 };
 
 TEST(DialogTemplateStyle, AddsTheEnginesBitsAndRemovesVisibleAndSystemModal) {
@@ -44,8 +44,8 @@ TEST(DialogTemplateStyle, AddsTheEnginesBitsAndRemovesVisibleAndSystemModal) {
       {"every bit", 0xFFFFFFFF, 0, 0, 0xEFFFFFFD},
   };
   for (const StyleCase& c : cases) {
-    SCOPED_TRACE(c.name);
-    EXPECT_EQ(DialogTemplateStyle(c.style, c.x, c.y), c.expected);
+    SCOPED_TRACE(c.Name);
+    EXPECT_EQ(DialogTemplateStyle(c.Style, c.X, c.Y), c.Expected);
   }
 }
 
@@ -72,9 +72,9 @@ TEST(BuildDialogTemplate, CarriesTheExtendedStyleAndPlacement) {
 }
 
 struct TextCase {
-  const char* name;
-  std::string text;
-  std::vector<uint16_t> words;
+  const char* Name;
+  std::string Text;
+  std::vector<uint16_t> Words;
 };
 
 TEST(BuildDialogTemplate, WidensEachTextByteAsItIsAndEndsAtTheFirstZero) {
@@ -90,14 +90,14 @@ TEST(BuildDialogTemplate, WidensEachTextByteAsItIsAndEndsAtTheFirstZero) {
       {"long", longText, Words(longText)},
   };
   for (const TextCase& c : cases) {
-    SCOPED_TRACE(c.name);
+    SCOPED_TRACE(c.Name);
     DialogDefinition definition = kMainWindow;
-    definition.title = c.text;
-    definition.fontName = c.text;
+    definition.Title = c.Text;
+    definition.FontName = c.Text;
     std::vector<uint16_t> expected = header;
-    Append(expected, c.words);
+    Append(expected, c.Words);
     expected.push_back(8);
-    Append(expected, c.words);
+    Append(expected, c.Words);
     EXPECT_EQ(BuildDialogTemplate(definition), expected);
   }
 }

@@ -23,7 +23,7 @@ DrawItemRecord Request(uint32_t row, uint32_t action = 1, uint32_t state = 0, Pi
 // A list holding one row of each kind the report has, and a few it never has.
 FakeRowCanvas Canvas() {
   FakeRowCanvas canvas;
-  canvas.rows = {
+  canvas.Rows = {
       {"USB DeviceCount: \t3", 0},  // 0
       {kSeparator, 0},              // 1
       {"Class: \tUSB", kIcon},      // 2
@@ -38,8 +38,8 @@ uint32_t Draw(FakeRowCanvas& canvas, const DrawItemRecord& record, std::uintptr_
 
 std::vector<Paint> PaintsOf(const FakeRowCanvas& canvas, const std::string& operation) {
   std::vector<Paint> found;
-  for (const Paint& p : canvas.paints)
-    if (p.operation == operation) found.push_back(p);
+  for (const Paint& p : canvas.Paints)
+    if (p.Operation == operation) found.push_back(p);
   return found;
 }
 
@@ -52,9 +52,9 @@ void ExpectRect(const PixelRect& actual, const PixelRect& expected) {
 
 TEST(DrawReportRow, RequestsThatAreNotForARowPaintNothing) {
   struct Case {
-    const char* what;
-    std::uintptr_t controlId;
-    DrawItemRecord record;
+    const char* What;
+    std::uintptr_t ControlId;
+    DrawItemRecord Record;
   };
   std::vector<Case> cases = {
       {"another control", 100, Request(0)},
@@ -77,20 +77,20 @@ TEST(DrawReportRow, RequestsThatAreNotForARowPaintNothing) {
         {"101 in the low half only", static_cast<std::uintptr_t>(~std::uint64_t{0} << 32 | 101), Request(0)});
   }
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
+    SCOPED_TRACE(c.What);
     FakeRowCanvas canvas = Canvas();
-    EXPECT_EQ(Draw(canvas, c.record, c.controlId), 0u);
-    EXPECT_TRUE(canvas.paints.empty());
-    EXPECT_TRUE(canvas.listCalls.empty());
+    EXPECT_EQ(Draw(canvas, c.Record, c.ControlId), 0u);
+    EXPECT_TRUE(canvas.Paints.empty());
+    EXPECT_TRUE(canvas.ListCalls.empty());
   }
 }
 
 TEST(DrawReportRow, ColoursFollowTheSelectionBit) {
   struct Case {
-    const char* what;
-    uint32_t action;
-    uint32_t state;
-    int32_t fill, textBackground, text;
+    const char* What;
+    uint32_t Action;
+    uint32_t State;
+    int32_t Fill, TextBackground, Text;
   };
   const Case cases[] = {
       {"draw entire, not selected", 1, 0, 5, 5, 8},   {"draw entire, selected", 1, 1, 13, 13, 14},
@@ -99,31 +99,31 @@ TEST(DrawReportRow, ColoursFollowTheSelectionBit) {
       {"every state bit", 1, 0xFFFFFFFF, 13, 13, 14}, {"every state bit but selected", 1, 0xFFFFFFFE, 5, 5, 8},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
+    SCOPED_TRACE(c.What);
     FakeRowCanvas canvas = Canvas();
     const PixelRect rect = {0, 40, 300, 60};
-    EXPECT_EQ(Draw(canvas, Request(0, c.action, c.state, rect)), 1u);
-    ASSERT_GE(canvas.paints.size(), 3u);
-    const Paint& fill = canvas.paints[0];
-    EXPECT_EQ(fill.operation, "FillRect");
-    EXPECT_EQ(fill.dc, kDc);
-    ExpectRect(fill.rect, rect);
-    EXPECT_EQ(fill.handle, FakeRowCanvas::SysColorBrush(c.fill));
-    EXPECT_EQ(canvas.paints[1].operation, "SetBkColor");
-    EXPECT_EQ(canvas.paints[1].dc, kDc);
-    EXPECT_EQ(canvas.paints[1].value, FakeRowCanvas::SysColor(c.textBackground));
-    EXPECT_EQ(canvas.paints[2].operation, "SetTextColor");
-    EXPECT_EQ(canvas.paints[2].dc, kDc);
-    EXPECT_EQ(canvas.paints[2].value, FakeRowCanvas::SysColor(c.text));
+    EXPECT_EQ(Draw(canvas, Request(0, c.Action, c.State, rect)), 1u);
+    ASSERT_GE(canvas.Paints.size(), 3u);
+    const Paint& fill = canvas.Paints[0];
+    EXPECT_EQ(fill.Operation, "FillRect");
+    EXPECT_EQ(fill.Dc, kDc);
+    ExpectRect(fill.Rect, rect);
+    EXPECT_EQ(fill.Handle, FakeRowCanvas::SysColorBrush(c.Fill));
+    EXPECT_EQ(canvas.Paints[1].Operation, "SetBkColor");
+    EXPECT_EQ(canvas.Paints[1].Dc, kDc);
+    EXPECT_EQ(canvas.Paints[1].Value, FakeRowCanvas::SysColor(c.TextBackground));
+    EXPECT_EQ(canvas.Paints[2].Operation, "SetTextColor");
+    EXPECT_EQ(canvas.Paints[2].Dc, kDc);
+    EXPECT_EQ(canvas.Paints[2].Value, FakeRowCanvas::SysColor(c.Text));
   }
 }
 
 TEST(DrawReportRow, TextSplitsAtTheFirstTab) {
   struct Case {
-    const char* what;
-    std::string row;
-    std::string label;
-    std::string value;
+    const char* What;
+    std::string Row;
+    std::string Label;
+    std::string Value;
   };
   const std::vector<Case> cases = {
       {"header", "USB DeviceCount: \t3", "USB DeviceCount: ", "3"},
@@ -141,16 +141,16 @@ TEST(DrawReportRow, TextSplitsAtTheFirstTab) {
       {"high bytes", "\x80\xFF\t\xE9", "\x80\xFF", "\xE9"},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
+    SCOPED_TRACE(c.What);
     FakeRowCanvas canvas;
-    canvas.rows = {{c.row, 0}};
+    canvas.Rows = {{c.Row, 0}};
     EXPECT_EQ(Draw(canvas, Request(0)), 1u);
     const std::vector<Paint> texts = PaintsOf(canvas, "DrawTextA");
     ASSERT_EQ(texts.size(), 2u);
-    EXPECT_EQ(texts[0].text, c.label);
-    EXPECT_EQ(texts[1].text, c.value);
-    EXPECT_TRUE(texts[0].zeroTerminated);
-    EXPECT_TRUE(texts[1].zeroTerminated);
+    EXPECT_EQ(texts[0].Text, c.Label);
+    EXPECT_EQ(texts[1].Text, c.Value);
+    EXPECT_TRUE(texts[0].ZeroTerminated);
+    EXPECT_TRUE(texts[1].ZeroTerminated);
   }
 }
 
@@ -161,21 +161,21 @@ TEST(DrawReportRow, ColumnsAtFixedEdgesWithTheRowsOtherEdges) {
     EXPECT_EQ(Draw(canvas, Request(0, 1, 0, rect)), 1u);
     const std::vector<Paint> texts = PaintsOf(canvas, "DrawTextA");
     ASSERT_EQ(texts.size(), 2u);
-    ExpectRect(texts[0].rect, {35, rect.top, rect.right, rect.bottom});
-    ExpectRect(texts[1].rect, {110, rect.top, rect.right, rect.bottom});
+    ExpectRect(texts[0].Rect, {35, rect.top, rect.right, rect.bottom});
+    ExpectRect(texts[1].Rect, {110, rect.top, rect.right, rect.bottom});
     for (const Paint& t : texts) {
-      EXPECT_EQ(t.value, 0x24u);  // one line, vertically centred, TABs and ampersands not expanded
-      EXPECT_EQ(t.dc, kDc);
+      EXPECT_EQ(t.Value, 0x24u);  // one line, vertically centred, TABs and ampersands not expanded
+      EXPECT_EQ(t.Dc, kDc);
     }
   }
 }
 
 TEST(DrawReportRow, FailedReadDrawsEmptyColumnsOverThePaintedBackground) {
   struct Case {
-    const char* what;
-    bool lengthFails;
-    bool readFails;
-    uint32_t row;
+    const char* What;
+    bool LengthFails;
+    bool ReadFails;
+    uint32_t Row;
   };
   const Case cases[] = {
       {"text read fails", false, true, 2},
@@ -183,30 +183,30 @@ TEST(DrawReportRow, FailedReadDrawsEmptyColumnsOverThePaintedBackground) {
       {"row not in the list", false, false, 9},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
+    SCOPED_TRACE(c.What);
     FakeRowCanvas canvas = Canvas();
-    canvas.textLengthFails = c.lengthFails;
-    canvas.textReadFails = c.readFails;
-    EXPECT_EQ(Draw(canvas, Request(c.row, 1, 1)), 1u);
+    canvas.TextLengthFails = c.LengthFails;
+    canvas.TextReadFails = c.ReadFails;
+    EXPECT_EQ(Draw(canvas, Request(c.Row, 1, 1)), 1u);
     const std::vector<Paint> texts = PaintsOf(canvas, "DrawTextA");
     ASSERT_EQ(texts.size(), 2u);
-    EXPECT_EQ(texts[0].text, "");
-    EXPECT_EQ(texts[1].text, "");
+    EXPECT_EQ(texts[0].Text, "");
+    EXPECT_EQ(texts[1].Text, "");
     ASSERT_EQ(PaintsOf(canvas, "FillRect").size(), 1u);
-    EXPECT_EQ(PaintsOf(canvas, "FillRect")[0].handle, FakeRowCanvas::SysColorBrush(13));
-    if (c.row == 2) {  // the row keeps its icon
+    EXPECT_EQ(PaintsOf(canvas, "FillRect")[0].Handle, FakeRowCanvas::SysColorBrush(13));
+    if (c.Row == 2) {  // the row keeps its icon
       const std::vector<Paint> icons = PaintsOf(canvas, "DrawIconEx");
       ASSERT_EQ(icons.size(), 1u);
-      EXPECT_EQ(icons[0].handle, static_cast<std::uintptr_t>(kIcon));
+      EXPECT_EQ(icons[0].Handle, static_cast<std::uintptr_t>(kIcon));
     }
   }
 }
 
 TEST(DrawReportRow, RowsTheBufferCannotHoldAreNotRead) {
   struct Case {
-    const char* what;
-    std::string row;
-    bool shown;
+    const char* What;
+    std::string Row;
+    bool Shown;
   };
   const std::vector<Case> cases = {
       {"the longest report row, 143 bytes", "FriendlyName: \t" + std::string(128, 'x'), true},
@@ -215,20 +215,20 @@ TEST(DrawReportRow, RowsTheBufferCannotHoldAreNotRead) {
       {"far too long", std::string(5000, 'w') + "\tvalue", false},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
+    SCOPED_TRACE(c.What);
     FakeRowCanvas canvas;
-    canvas.rows = {{c.row, kIcon}};
+    canvas.Rows = {{c.Row, kIcon}};
     EXPECT_EQ(Draw(canvas, Request(0)), 1u);
-    EXPECT_FALSE(canvas.oversizedRead);
+    EXPECT_FALSE(canvas.OversizedRead);
     const std::vector<Paint> texts = PaintsOf(canvas, "DrawTextA");
     ASSERT_EQ(texts.size(), 2u);
-    if (c.shown) {
-      const size_t tab = c.row.find('\t');
-      EXPECT_EQ(texts[0].text + (tab == std::string::npos ? "" : "\t" + texts[1].text), c.row);
+    if (c.Shown) {
+      const size_t tab = c.Row.find('\t');
+      EXPECT_EQ(texts[0].Text + (tab == std::string::npos ? "" : "\t" + texts[1].Text), c.Row);
     } else {
-      EXPECT_EQ(texts[0].text, "");
-      EXPECT_EQ(texts[1].text, "");
-      EXPECT_EQ(canvas.listCalls,
+      EXPECT_EQ(texts[0].Text, "");
+      EXPECT_EQ(texts[1].Text, "");
+      EXPECT_EQ(canvas.ListCalls,
                 (std::vector<std::string>{"GetDlgItem", "LB_GETTEXTLEN 0", "GetDlgItem", "LB_GETITEMDATA 0"}));
     }
     EXPECT_EQ(PaintsOf(canvas, "DrawIconEx").size(), 1u);
@@ -237,9 +237,9 @@ TEST(DrawReportRow, RowsTheBufferCannotHoldAreNotRead) {
 
 TEST(DrawReportRow, IconOnlyForNonZeroItemDataAtTheRowsLeftEdge) {
   struct Case {
-    const char* what;
-    std::intptr_t itemData;
-    PixelRect rect;
+    const char* What;
+    std::intptr_t ItemData;
+    PixelRect Rect;
   };
   const std::vector<Case> cases = {
       {"no icon", 0, {0, 40, 300, 60}},
@@ -248,30 +248,30 @@ TEST(DrawReportRow, IconOnlyForNonZeroItemDataAtTheRowsLeftEdge) {
       {"row indented", 0x1234, {12, 0, 300, 20}},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
+    SCOPED_TRACE(c.What);
     FakeRowCanvas canvas;
-    canvas.rows = {{"Class: \tUSB", c.itemData}};
-    EXPECT_EQ(Draw(canvas, Request(0, 2, 0, c.rect)), 1u);
+    canvas.Rows = {{"Class: \tUSB", c.ItemData}};
+    EXPECT_EQ(Draw(canvas, Request(0, 2, 0, c.Rect)), 1u);
     const std::vector<Paint> icons = PaintsOf(canvas, "DrawIconEx");
     const std::vector<Paint> texts = PaintsOf(canvas, "DrawTextA");
     ASSERT_EQ(texts.size(), 2u);
-    EXPECT_EQ(texts[0].rect.left, 35);  // the text stays put whatever the row's edge
-    EXPECT_EQ(texts[1].rect.left, 110);
-    if (c.itemData == 0) {
+    EXPECT_EQ(texts[0].Rect.left, 35);  // the text stays put whatever the row's edge
+    EXPECT_EQ(texts[1].Rect.left, 110);
+    if (c.ItemData == 0) {
       EXPECT_TRUE(icons.empty());
       continue;
     }
     ASSERT_EQ(icons.size(), 1u);
     const Paint& icon = icons[0];
-    EXPECT_EQ(icon.dc, kDc);
-    EXPECT_EQ(icon.handle, static_cast<std::uintptr_t>(c.itemData));
-    EXPECT_EQ(icon.x, c.rect.left + 3);
-    EXPECT_EQ(icon.y, c.rect.top + 1);
-    EXPECT_EQ(icon.width, 18);
-    EXPECT_EQ(icon.height, 18);
-    EXPECT_EQ(icon.step, 0u);
-    EXPECT_EQ(icon.brush, 0u);
-    EXPECT_EQ(icon.value, 3u);  // DI_NORMAL
+    EXPECT_EQ(icon.Dc, kDc);
+    EXPECT_EQ(icon.Handle, static_cast<std::uintptr_t>(c.ItemData));
+    EXPECT_EQ(icon.X, c.Rect.left + 3);
+    EXPECT_EQ(icon.Y, c.Rect.top + 1);
+    EXPECT_EQ(icon.Width, 18);
+    EXPECT_EQ(icon.Height, 18);
+    EXPECT_EQ(icon.Step, 0u);
+    EXPECT_EQ(icon.Brush, 0u);
+    EXPECT_EQ(icon.Value, 3u);  // DI_NORMAL
   }
 }
 
@@ -280,10 +280,10 @@ TEST(DrawReportRow, PaintsBackgroundLabelValueIconInThatOrder) {
   EXPECT_EQ(Draw(canvas, Request(2, 1, 1)), 1u);
   EXPECT_EQ(canvas.Operations(), (std::vector<std::string>{"FillRect", "SetBkColor", "SetTextColor", "DrawTextA",
                                                            "DrawTextA", "DrawIconEx"}));
-  EXPECT_EQ(canvas.paints[3].text, "Class: ");
-  EXPECT_EQ(canvas.paints[4].text, "USB");
+  EXPECT_EQ(canvas.Paints[3].Text, "Class: ");
+  EXPECT_EQ(canvas.Paints[4].Text, "USB");
   // The list is asked for the text, then for the item data, nothing else.
-  EXPECT_EQ(canvas.listCalls, (std::vector<std::string>{"GetDlgItem", "LB_GETTEXTLEN 2", "LB_GETTEXT 2", "GetDlgItem",
+  EXPECT_EQ(canvas.ListCalls, (std::vector<std::string>{"GetDlgItem", "LB_GETTEXTLEN 2", "LB_GETTEXT 2", "GetDlgItem",
                                                         "LB_GETITEMDATA 2"}));
 }
 
@@ -292,8 +292,8 @@ TEST(DrawReportRow, EdgesAtTheEndsOfTheRangeDoNotOverflow) {
   EXPECT_EQ(Draw(canvas, Request(2, 1, 0, {INT32_MAX - 1, INT32_MAX, INT32_MAX, INT32_MAX})), 1u);
   const std::vector<Paint> icons = PaintsOf(canvas, "DrawIconEx");
   ASSERT_EQ(icons.size(), 1u);
-  EXPECT_EQ(icons[0].x, INT32_MIN + 1);  // wraps as the platform's 32-bit arithmetic does
-  EXPECT_EQ(icons[0].y, INT32_MIN);
+  EXPECT_EQ(icons[0].X, INT32_MIN + 1);  // wraps as the platform's 32-bit arithmetic does
+  EXPECT_EQ(icons[0].Y, INT32_MIN);
 }
 
 }  // namespace

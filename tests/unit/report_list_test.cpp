@@ -33,19 +33,19 @@ InventoryTable Devices(int count) {
 // A list that knows the USB class and loads an icon for it.
 FakeReportList UsbList() {
   FakeReportList list;
-  list.classGuids["USB"] = kUsbGuid;
-  list.classGuids["Ports"] = kPortsGuid;
+  list.ClassGuids["USB"] = kUsbGuid;
+  list.ClassGuids["Ports"] = kPortsGuid;
   return list;
 }
 
 void Fill(FakeReportList& list, const InventoryTable& table, int32_t count) {
-  Usb20Flag = 0;
+  gUsb20Flag = 0;
   FillReportList(list, FakeReportList::kMainWindow, table, count);
 }
 
 std::vector<std::string> Texts(const FakeReportList& list) {
   std::vector<std::string> texts;
-  for (const Row& row : list.rows) texts.push_back(row.text);
+  for (const Row& row : list.Rows) texts.push_back(row.Text);
   return texts;
 }
 
@@ -61,20 +61,20 @@ std::vector<std::string> BlockRows(const DeviceEntry& d) {
 }
 
 TEST(PrepareReportList, RecordsTheListAndSetsRowHeightAndExtent) {
-  ReportListHandle = 0;
+  gReportListHandle = 0;
   FakeReportList list;
   PrepareReportList(list, FakeReportList::kMainWindow);
-  EXPECT_EQ(ReportListHandle, FakeReportList::kListWindow);
-  ASSERT_EQ(list.messages.size(), 2u);
-  EXPECT_EQ(list.messages[0].message, kLbSetItemHeight);
-  EXPECT_EQ(list.messages[0].wParam, 0u);
-  EXPECT_EQ(list.messages[0].lParam, 20);
-  EXPECT_EQ(list.messages[1].message, kLbSetHorizontalExtent);
-  EXPECT_EQ(list.messages[1].wParam, 1200u);
-  EXPECT_EQ(list.messages[1].lParam, 0);
-  EXPECT_TRUE(list.strayMessages.empty());
-  EXPECT_TRUE(list.rows.empty());
-  ReportListHandle = 0;
+  EXPECT_EQ(gReportListHandle, FakeReportList::kListWindow);
+  ASSERT_EQ(list.Messages.size(), 2u);
+  EXPECT_EQ(list.Messages[0].Message, kLbSetItemHeight);
+  EXPECT_EQ(list.Messages[0].WParam, 0u);
+  EXPECT_EQ(list.Messages[0].LParam, 20);
+  EXPECT_EQ(list.Messages[1].Message, kLbSetHorizontalExtent);
+  EXPECT_EQ(list.Messages[1].WParam, 1200u);
+  EXPECT_EQ(list.Messages[1].LParam, 0);
+  EXPECT_TRUE(list.StrayMessages.empty());
+  EXPECT_TRUE(list.Rows.empty());
+  gReportListHandle = 0;
 }
 
 TEST(FillReportList, OneDeviceGivesNineRowsWordForWord) {
@@ -95,14 +95,14 @@ TEST(FillReportList, OneDeviceGivesNineRowsWordForWord) {
       "---------------------------------------------------------------------------",
   };
   EXPECT_EQ(Texts(list), expected);
-  EXPECT_EQ(list.rows[8].text.size(), 75u);
-  ASSERT_EQ(list.loads.size(), 1u);
-  for (size_t i = 0; i < list.rows.size(); ++i) {
+  EXPECT_EQ(list.Rows[8].Text.size(), 75u);
+  ASSERT_EQ(list.Loads.size(), 1u);
+  for (size_t i = 0; i < list.Rows.size(); ++i) {
     SCOPED_TRACE("row " + std::to_string(i));
-    EXPECT_EQ(list.rows[i].itemData, i == 2 ? static_cast<std::intptr_t>(list.loads[0].handle) : 0);
+    EXPECT_EQ(list.Rows[i].ItemData, i == 2 ? static_cast<std::intptr_t>(list.Loads[0].Handle) : 0);
   }
-  EXPECT_EQ(list.lookups, std::vector<std::string>{"USB"});
-  EXPECT_TRUE(list.strayMessages.empty());
+  EXPECT_EQ(list.Lookups, std::vector<std::string>{"USB"});
+  EXPECT_TRUE(list.StrayMessages.empty());
 }
 
 TEST(FillReportList, RowsSeparatorsAndIconsForZeroOneThreeAndTwelveDevices) {
@@ -117,52 +117,52 @@ TEST(FillReportList, RowsSeparatorsAndIconsForZeroOneThreeAndTwelveDevices) {
       const std::vector<std::string> block = BlockRows(table[k]);
       expected.insert(expected.end(), block.begin(), block.end());
     }
-    ASSERT_EQ(list.rows.size(), static_cast<size_t>(2 + 7 * n));
+    ASSERT_EQ(list.Rows.size(), static_cast<size_t>(2 + 7 * n));
     EXPECT_EQ(Texts(list), expected);
 
     // Separators at 1 and at 8 + 7(k-1); icons only at 2 + 7(k-1), each the
     // handle of that device's own load.
-    ASSERT_EQ(list.loads.size(), static_cast<size_t>(n));
-    EXPECT_EQ(list.lookups.size(), static_cast<size_t>(n));
-    for (size_t i = 0; i < list.rows.size(); ++i) {
+    ASSERT_EQ(list.Loads.size(), static_cast<size_t>(n));
+    EXPECT_EQ(list.Lookups.size(), static_cast<size_t>(n));
+    for (size_t i = 0; i < list.Rows.size(); ++i) {
       SCOPED_TRACE("row " + std::to_string(i));
       const bool separator = i == 1 || (i >= 8 && (i - 8) % 7 == 0);
-      EXPECT_EQ(list.rows[i].text == kSeparator, separator);
+      EXPECT_EQ(list.Rows[i].Text == kSeparator, separator);
       const bool blockStart = i >= 2 && (i - 2) % 7 == 0;
-      const std::intptr_t icon = blockStart ? static_cast<std::intptr_t>(list.loads[(i - 2) / 7].handle) : 0;
-      EXPECT_EQ(list.rows[i].itemData, icon);
+      const std::intptr_t icon = blockStart ? static_cast<std::intptr_t>(list.Loads[(i - 2) / 7].Handle) : 0;
+      EXPECT_EQ(list.Rows[i].ItemData, icon);
       if (blockStart) {
         EXPECT_NE(icon, 0);
       }
     }
     // One LB_SETITEMDATA per device, for its "Class: " row, sent right after it.
     size_t setItemData = 0;
-    for (const FakeReportList::Message& m : list.messages) {
-      if (m.message != kLbSetItemData) continue;
-      EXPECT_EQ(m.wParam, 2 + 7 * setItemData);
+    for (const FakeReportList::Message& m : list.Messages) {
+      if (m.Message != kLbSetItemData) continue;
+      EXPECT_EQ(m.WParam, 2 + 7 * setItemData);
       ++setItemData;
     }
     EXPECT_EQ(setItemData, static_cast<size_t>(n));
-    EXPECT_EQ(list.itemDataOutOfRange, 0);
-    EXPECT_TRUE(list.strayMessages.empty());
+    EXPECT_EQ(list.ItemDataOutOfRange, 0);
+    EXPECT_TRUE(list.StrayMessages.empty());
   }
 }
 
 TEST(FillReportList, HeaderHoldsTheCountAsPlainDigits) {
   struct Case {
-    int32_t count;
-    const char* header;
+    int32_t Count;
+    const char* Header;
   };
   const Case cases[] = {{0, "USB DeviceCount: \t0"},
                         {3, "USB DeviceCount: \t3"},
                         {12, "USB DeviceCount: \t12"},
                         {100, "USB DeviceCount: \t100"}};
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.header);
+    SCOPED_TRACE(c.Header);
     FakeReportList list = UsbList();
-    Fill(list, Devices(c.count), c.count);
-    ASSERT_FALSE(list.rows.empty());
-    EXPECT_EQ(list.rows[0].text, c.header);
+    Fill(list, Devices(c.Count), c.Count);
+    ASSERT_FALSE(list.Rows.empty());
+    EXPECT_EQ(list.Rows[0].Text, c.Header);
   }
 }
 
@@ -170,10 +170,10 @@ TEST(FillReportList, NoDeviceGivesHeaderAndSeparatorOnly) {
   FakeReportList list = UsbList();
   Fill(list, Devices(0), 0);
   EXPECT_EQ(Texts(list), (std::vector<std::string>{"USB DeviceCount: \t0", kSeparator}));
-  EXPECT_TRUE(list.lookups.empty());
-  EXPECT_TRUE(list.loads.empty());
-  EXPECT_TRUE(list.messages.empty());  // no item data set
-  EXPECT_EQ(Usb20Flag, 0);
+  EXPECT_TRUE(list.Lookups.empty());
+  EXPECT_TRUE(list.Loads.empty());
+  EXPECT_TRUE(list.Messages.empty());  // no item data set
+  EXPECT_EQ(gUsb20Flag, 0);
 }
 
 TEST(FillReportList, DeviceWithNothingReadStillGetsItsSevenRows) {
@@ -195,28 +195,28 @@ TEST(FillReportList, ValuesAreShownUnchanged) {
   const std::string longest(128, 'x');
   FakeReportList list = UsbList();
   Fill(list, {{"USB", kUsbGuidText, longest, " padded\tvalue ", "a&b", "\x80\xFF"}}, 1);
-  EXPECT_EQ(list.rows[4].text, "FriendlyName: \t" + longest);
-  EXPECT_EQ(list.rows[4].text.size(), 143u);  // the longest row the scan can produce
-  EXPECT_EQ(list.rows[5].text, "Description: \t padded\tvalue ");
-  EXPECT_EQ(list.rows[6].text, "Driver: \ta&b");
-  EXPECT_EQ(list.rows[7].text, "PortName: \t\x80\xFF");
+  EXPECT_EQ(list.Rows[4].Text, "FriendlyName: \t" + longest);
+  EXPECT_EQ(list.Rows[4].Text.size(), 143u);  // the longest row the scan can produce
+  EXPECT_EQ(list.Rows[5].Text, "Description: \t padded\tvalue ");
+  EXPECT_EQ(list.Rows[6].Text, "Driver: \ta&b");
+  EXPECT_EQ(list.Rows[7].Text, "PortName: \t\x80\xFF");
 }
 
 TEST(FillReportList, ClassLookupSeesAtMost127BytesOfTheName) {
   const std::string name(200, 'C');
   FakeReportList list = UsbList();
   Fill(list, {Device("1", name), Device("2", std::string(127, 'D'))}, 2);
-  EXPECT_EQ(list.lookups, (std::vector<std::string>{std::string(127, 'C'), std::string(127, 'D')}));
-  EXPECT_EQ(list.rows[2].text, "Class: \t" + name);  // the row shows the field whole
+  EXPECT_EQ(list.Lookups, (std::vector<std::string>{std::string(127, 'C'), std::string(127, 'D')}));
+  EXPECT_EQ(list.Rows[2].Text, "Class: \t" + name);  // the row shows the field whole
 }
 
 TEST(FillReportList, FailedLookupOrLoadKeepsThePreviousIcon) {
   struct Case {
-    const char* what;
-    std::vector<std::string> classNames;  // one device per name
-    std::vector<uint32_t> failingIcons;   // Data1 of GUIDs whose load fails
-    std::vector<Guid> loadedFor;          // the GUID each load is given
-    std::vector<int> rowIcon;             // per device: load number whose handle the row holds, 0 for none
+    const char* What;
+    std::vector<std::string> ClassNames;  // one device per name
+    std::vector<uint32_t> FailingIcons;   // Data1 of GUIDs whose load fails
+    std::vector<Guid> LoadedFor;          // the GUID each load is given
+    std::vector<int> RowIcon;             // per device: load number whose handle the row holds, 0 for none
   };
   const Guid zero{};
   const std::vector<Case> cases = {
@@ -240,25 +240,25 @@ TEST(FillReportList, FailedLookupOrLoadKeepsThePreviousIcon) {
       {"every load fails", {"USB", "USB"}, {kUsbGuid.Data1}, {kUsbGuid, kUsbGuid}, {0, 0}},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
+    SCOPED_TRACE(c.What);
     FakeReportList list = UsbList();
-    list.failingIconGuids = c.failingIcons;
+    list.FailingIconGuids = c.FailingIcons;
     InventoryTable table;
-    for (const std::string& name : c.classNames) table.push_back(Device(name, name));
+    for (const std::string& name : c.ClassNames) table.push_back(Device(name, name));
     Fill(list, table, static_cast<int32_t>(table.size()));
 
-    ASSERT_EQ(list.loads.size(), c.loadedFor.size());
-    for (size_t i = 0; i < c.loadedFor.size(); ++i) {
-      EXPECT_EQ(std::memcmp(&list.loads[i].classGuid, &c.loadedFor[i], sizeof(Guid)), 0) << "load " << i + 1;
+    ASSERT_EQ(list.Loads.size(), c.LoadedFor.size());
+    for (size_t i = 0; i < c.LoadedFor.size(); ++i) {
+      EXPECT_EQ(std::memcmp(&list.Loads[i].ClassGuid, &c.LoadedFor[i], sizeof(Guid)), 0) << "load " << i + 1;
     }
-    for (size_t k = 0; k < c.rowIcon.size(); ++k) {
+    for (size_t k = 0; k < c.RowIcon.size(); ++k) {
       const std::intptr_t expected =
-          c.rowIcon[k] == 0 ? 0 : static_cast<std::intptr_t>(list.loads[c.rowIcon[k] - 1].handle);
-      EXPECT_EQ(list.rows[2 + 7 * k].itemData, expected) << "device " << k + 1;
+          c.RowIcon[k] == 0 ? 0 : static_cast<std::intptr_t>(list.Loads[c.RowIcon[k] - 1].Handle);
+      EXPECT_EQ(list.Rows[2 + 7 * k].ItemData, expected) << "device " << k + 1;
     }
-    for (size_t i = 0; i < list.rows.size(); ++i) {
+    for (size_t i = 0; i < list.Rows.size(); ++i) {
       if (i < 2 || (i - 2) % 7 != 0) {
-        EXPECT_EQ(list.rows[i].itemData, 0) << "row " << i;
+        EXPECT_EQ(list.Rows[i].ItemData, 0) << "row " << i;
       }
     }
   }
@@ -269,19 +269,19 @@ TEST(FillReportList, RuleIsAppliedRightAfterEachBlock) {
   InventoryTable table = Devices(3);
   table[1].Description = "Standard Enhanced PCI to USB Host Controller";
   Fill(list, table, 3);
-  EXPECT_EQ(Usb20Flag, 1);
+  EXPECT_EQ(gUsb20Flag, 1);
   // The flag turns to 1 after device 2's block, before device 3's.
-  ASSERT_EQ(list.rows.size(), 23u);
-  for (size_t i = 0; i < list.rows.size(); ++i) {
-    EXPECT_EQ(list.rows[i].usb20FlagWhenAdded, i >= 16 ? 1 : 0) << "row " << i;
+  ASSERT_EQ(list.Rows.size(), 23u);
+  for (size_t i = 0; i < list.Rows.size(); ++i) {
+    EXPECT_EQ(list.Rows[i].Usb20FlagWhenAdded, i >= 16 ? 1 : 0) << "row " << i;
   }
 }
 
 TEST(FillReportList, OnlyDescriptionsDecideTheFlag) {
   struct Case {
-    const char* what;
-    DeviceEntry device;
-    int32_t flag;
+    const char* What;
+    DeviceEntry Device;
+    int32_t Flag;
   };
   const std::vector<Case> cases = {
       {"USB 2.0 in the description", {"USB", kUsbGuidText, "None", "Generic USB 2.0 Hub", "None", "None"}, 1},
@@ -292,10 +292,10 @@ TEST(FillReportList, OnlyDescriptionsDecideTheFlag) {
       {"other letter case", {"USB", kUsbGuidText, "None", "usb 2.0 hub", "None", "None"}, 0},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
+    SCOPED_TRACE(c.What);
     FakeReportList list = UsbList();
-    Fill(list, {c.device}, 1);
-    EXPECT_EQ(Usb20Flag, c.flag);
+    Fill(list, {c.Device}, 1);
+    EXPECT_EQ(gUsb20Flag, c.Flag);
   }
 }
 
@@ -305,15 +305,15 @@ TEST(FillReportList, CountDecidesHowManyEntriesAreReadButNeverPastTheTable) {
   InventoryTable table = Devices(3);
   table[2].Description = "Generic USB 2.0 Hub";
   Fill(list, table, 2);
-  EXPECT_EQ(list.rows.size(), 16u);
-  EXPECT_EQ(list.rows[0].text, "USB DeviceCount: \t2");
-  EXPECT_EQ(Usb20Flag, 0);
+  EXPECT_EQ(list.Rows.size(), 16u);
+  EXPECT_EQ(list.Rows[0].Text, "USB DeviceCount: \t2");
+  EXPECT_EQ(gUsb20Flag, 0);
 
   // A count beyond the table reads what is there and stops.
   FakeReportList beyond = UsbList();
   Fill(beyond, Devices(2), 5);
-  EXPECT_EQ(beyond.rows.size(), 16u);
-  EXPECT_EQ(beyond.rows[0].text, "USB DeviceCount: \t5");
+  EXPECT_EQ(beyond.Rows.size(), 16u);
+  EXPECT_EQ(beyond.Rows[0].Text, "USB DeviceCount: \t5");
 
   FakeReportList emptyTable = UsbList();
   Fill(emptyTable, InventoryTable{}, 1);

@@ -19,10 +19,10 @@ const char kOtherGuidText[] = "{4D36E978-E325-11CE-BFC1-08002BE10318}";
 
 Device FullDevice(const std::string& tag) {
   Device d;
-  d.friendlyName = "Friendly " + tag;
-  d.description = "Description " + tag;
-  d.driver = "Driver " + tag;
-  d.portName = "Port " + tag;
+  d.FriendlyName = "Friendly " + tag;
+  d.Description = "Description " + tag;
+  d.Driver = "Driver " + tag;
+  d.PortName = "Port " + tag;
   return d;
 }
 
@@ -31,12 +31,12 @@ SetupClass UsbClass(std::vector<Device> devices) { return {"USB", {kUsbClassGuid
 // Runs a scan the way the main window does: the table starts with one empty
 // entry. Every scan must release what it opened, whatever the case.
 struct ScanResult {
-  int32_t count;
-  InventoryTable table;
+  int32_t Count;
+  InventoryTable Table;
 };
 ScanResult Scan(FakeDeviceSetup& setup, const std::string& classList) {
   ScanResult result{0, InventoryTable(1)};
-  result.count = ScanDeviceInventory(setup, classList, result.table);
+  result.Count = ScanDeviceInventory(setup, classList, result.Table);
   EXPECT_TRUE(setup.EverythingReleasedOnce()) << "class list \"" << classList << "\"";
   return result;
 }
@@ -48,29 +48,29 @@ std::vector<std::string> Fields(const DeviceEntry& entry) {
 }
 
 size_t CountCalls(const FakeDeviceSetup& setup, const std::string& call) {
-  return static_cast<size_t>(std::count(setup.calls.begin(), setup.calls.end(), call));
+  return static_cast<size_t>(std::count(setup.Calls.begin(), setup.Calls.end(), call));
 }
 
 TEST(ScanDeviceInventory, RecordsTheSixFieldsOfEveryDeviceInOrder) {
   FakeDeviceSetup setup;
-  setup.classes = {UsbClass({FullDevice("1"), FullDevice("2"), FullDevice("3")})};
+  setup.Classes = {UsbClass({FullDevice("1"), FullDevice("2"), FullDevice("3")})};
   const ScanResult r = Scan(setup, "USB");
-  ASSERT_EQ(r.count, 3);
-  ASSERT_EQ(r.table.size(), 3u);
+  ASSERT_EQ(r.Count, 3);
+  ASSERT_EQ(r.Table.size(), 3u);
   for (int k = 0; k < 3; ++k) {
     const std::string tag = std::to_string(k + 1);
-    EXPECT_EQ(Fields(r.table[k]), (std::vector<std::string>{"USB", kUsbGuidText, "Friendly " + tag,
+    EXPECT_EQ(Fields(r.Table[k]), (std::vector<std::string>{"USB", kUsbGuidText, "Friendly " + tag,
                                                             "Description " + tag, "Driver " + tag, "Port " + tag}));
   }
-  EXPECT_EQ(setup.setsOpened, 1);
-  EXPECT_EQ(setup.keysOpened, 3);
+  EXPECT_EQ(setup.SetsOpened, 1);
+  EXPECT_EQ(setup.KeysOpened, 3);
 }
 
 TEST(ScanDeviceInventory, NoDeviceLeavesTheTableAsItCame) {
   struct Case {
-    const char* what;
-    std::vector<SetupClass> classes;
-    const char* classList;
+    const char* What;
+    std::vector<SetupClass> Classes;
+    const char* ClassList;
   };
   const std::vector<Case> cases = {
       {"no class registered", {}, "USB"},
@@ -79,87 +79,87 @@ TEST(ScanDeviceInventory, NoDeviceLeavesTheTableAsItCame) {
       {"empty class list", {UsbClass({FullDevice("1")})}, ""},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
+    SCOPED_TRACE(c.What);
     FakeDeviceSetup setup;
-    setup.classes = c.classes;
-    const ScanResult r = Scan(setup, c.classList);
-    EXPECT_EQ(r.count, 0);
-    ASSERT_EQ(r.table.size(), 1u);
-    EXPECT_EQ(Fields(r.table[0]), std::vector<std::string>(6, ""));
+    setup.Classes = c.Classes;
+    const ScanResult r = Scan(setup, c.ClassList);
+    EXPECT_EQ(r.Count, 0);
+    ASSERT_EQ(r.Table.size(), 1u);
+    EXPECT_EQ(Fields(r.Table[0]), std::vector<std::string>(6, ""));
   }
 }
 
 TEST(ScanDeviceInventory, NameWithoutGuidGetsNoFurtherPlatformCall) {
   FakeDeviceSetup setup;
-  setup.classes = {UsbClass({FullDevice("1")})};
+  setup.Classes = {UsbClass({FullDevice("1")})};
   const ScanResult r = Scan(setup, "USB/");
-  EXPECT_EQ(r.count, 1);
+  EXPECT_EQ(r.Count, 1);
   // The empty second name is looked up once, and that is all.
-  ASSERT_FALSE(setup.calls.empty());
-  EXPECT_EQ(setup.calls.back(), "ClassGuidsFromName:");
+  ASSERT_FALSE(setup.Calls.empty());
+  EXPECT_EQ(setup.Calls.back(), "ClassGuidsFromName:");
   EXPECT_EQ(CountCalls(setup, "ClassGuidsFromName:"), 1u);
 
   FakeDeviceSetup unknown;
   Scan(unknown, "Nothing");
-  EXPECT_EQ(unknown.calls, std::vector<std::string>{"ClassGuidsFromName:Nothing"});
+  EXPECT_EQ(unknown.Calls, std::vector<std::string>{"ClassGuidsFromName:Nothing"});
 }
 
 TEST(ScanDeviceInventory, NamesKeepTheirBlanksAndRepeatsAreScannedAgain) {
   FakeDeviceSetup setup;
-  setup.classes = {UsbClass({FullDevice("1"), FullDevice("2")}), {" Ports ", {kOtherGuid}, {FullDevice("p")}}};
+  setup.Classes = {UsbClass({FullDevice("1"), FullDevice("2")}), {" Ports ", {kOtherGuid}, {FullDevice("p")}}};
   const ScanResult r = Scan(setup, "USB/ Ports /USB");
-  ASSERT_EQ(r.count, 5);
-  ASSERT_EQ(r.table.size(), 5u);
+  ASSERT_EQ(r.Count, 5);
+  ASSERT_EQ(r.Table.size(), 5u);
   const std::vector<std::string> classes = {"USB", "USB", " Ports ", "USB", "USB"};
   const std::vector<std::string> guids = {kUsbGuidText, kUsbGuidText, kOtherGuidText, kUsbGuidText, kUsbGuidText};
   const std::vector<std::string> descriptions = {"Description 1", "Description 2", "Description p", "Description 1",
                                                  "Description 2"};
   for (size_t k = 0; k < 5; ++k) {
     SCOPED_TRACE(k);
-    EXPECT_EQ(r.table[k].Class, classes[k]);
-    EXPECT_EQ(r.table[k].Guid, guids[k]);
-    EXPECT_EQ(r.table[k].Description, descriptions[k]);
+    EXPECT_EQ(r.Table[k].Class, classes[k]);
+    EXPECT_EQ(r.Table[k].Guid, guids[k]);
+    EXPECT_EQ(r.Table[k].Description, descriptions[k]);
   }
   EXPECT_EQ(CountCalls(setup, "ClassGuidsFromName: Ports "), 2u);  // first and second lookup
-  EXPECT_EQ(setup.setsOpened, 3);
+  EXPECT_EQ(setup.SetsOpened, 3);
 }
 
 TEST(ScanDeviceInventory, LongNameIsCutTo127Bytes) {
   const std::string name(200, 'C');
   const std::string cut(127, 'C');
   FakeDeviceSetup setup;
-  setup.classes = {{cut, {kUsbClassGuid}, {FullDevice("1")}}};
+  setup.Classes = {{cut, {kUsbClassGuid}, {FullDevice("1")}}};
   const ScanResult r = Scan(setup, name);
-  ASSERT_EQ(r.count, 1);
-  EXPECT_EQ(r.table[0].Class, cut);
-  EXPECT_EQ(setup.calls.front(), "ClassGuidsFromName:" + cut);
+  ASSERT_EQ(r.Count, 1);
+  EXPECT_EQ(r.Table[0].Class, cut);
+  EXPECT_EQ(setup.Calls.front(), "ClassGuidsFromName:" + cut);
 
   // Exactly 127 bytes is kept whole, 128 is cut.
   FakeDeviceSetup exact;
-  exact.classes = {{cut, {kUsbClassGuid}, {FullDevice("1")}}};
-  EXPECT_EQ(Scan(exact, cut).count, 1);
+  exact.Classes = {{cut, {kUsbClassGuid}, {FullDevice("1")}}};
+  EXPECT_EQ(Scan(exact, cut).Count, 1);
   FakeDeviceSetup over;
-  over.classes = {{cut, {kUsbClassGuid}, {FullDevice("1")}}};
-  EXPECT_EQ(Scan(over, cut + "X").table[0].Class, cut);
+  over.Classes = {{cut, {kUsbClassGuid}, {FullDevice("1")}}};
+  EXPECT_EQ(Scan(over, cut + "X").Table[0].Class, cut);
 }
 
 TEST(ScanDeviceInventory, OnlyTheFirstOfTwoGuidsIsEnumerated) {
   FakeDeviceSetup setup;
-  setup.classes = {UsbClass({FullDevice("1")}), {"USB", {kOtherGuid}, {FullDevice("x"), FullDevice("y")}}};
+  setup.Classes = {UsbClass({FullDevice("1")}), {"USB", {kOtherGuid}, {FullDevice("x"), FullDevice("y")}}};
   const ScanResult r = Scan(setup, "USB");
-  ASSERT_EQ(r.count, 1);
-  EXPECT_EQ(r.table[0].Guid, kUsbGuidText);
-  EXPECT_EQ(r.table[0].Description, "Description 1");
+  ASSERT_EQ(r.Count, 1);
+  EXPECT_EQ(r.Table[0].Guid, kUsbGuidText);
+  EXPECT_EQ(r.Table[0].Description, "Description 1");
   EXPECT_EQ(CountCalls(setup, "GetClassDevs"), 1u);
 }
 
 TEST(ScanDeviceInventory, UnopenableSetSkipsTheNameOnly) {
   FakeDeviceSetup setup;
-  setup.classes = {UsbClass({FullDevice("1")}), {"Ports", {kOtherGuid}, {FullDevice("p")}}};
-  setup.classes[0].setOpens = false;
+  setup.Classes = {UsbClass({FullDevice("1")}), {"Ports", {kOtherGuid}, {FullDevice("p")}}};
+  setup.Classes[0].SetOpens = false;
   const ScanResult r = Scan(setup, "USB/Ports");
-  ASSERT_EQ(r.count, 1);
-  EXPECT_EQ(r.table[0].Class, "Ports");
+  ASSERT_EQ(r.Count, 1);
+  EXPECT_EQ(r.Table[0].Class, "Ports");
   EXPECT_EQ(CountCalls(setup, "DestroyDeviceInfoList"), 1u);  // only the set that opened
 }
 
@@ -167,12 +167,12 @@ TEST(ScanDeviceInventory, EnumerationEndsAtTheFirstFailure) {
   for (uint32_t failsAt : {0u, 1u, 2u, 3u}) {
     SCOPED_TRACE(failsAt);
     FakeDeviceSetup setup;
-    setup.classes = {UsbClass({FullDevice("1"), FullDevice("2"), FullDevice("3")})};
-    setup.classes[0].enumerationFailsAt = failsAt;
+    setup.Classes = {UsbClass({FullDevice("1"), FullDevice("2"), FullDevice("3")})};
+    setup.Classes[0].EnumerationFailsAt = failsAt;
     const ScanResult r = Scan(setup, "USB/USB");
-    EXPECT_EQ(r.count, static_cast<int32_t>(2 * failsAt));
+    EXPECT_EQ(r.Count, static_cast<int32_t>(2 * failsAt));
     if (failsAt > 0) {
-      EXPECT_EQ(r.table[failsAt].Description, "Description 1");  // the second pass starts again
+      EXPECT_EQ(r.Table[failsAt].Description, "Description 1");  // the second pass starts again
     }
   }
 }
@@ -180,34 +180,34 @@ TEST(ScanDeviceInventory, EnumerationEndsAtTheFirstFailure) {
 TEST(ScanDeviceInventory, MissingValuesReadNoneAndEmptyValuesStayEmpty) {
   Device bare;  // nothing at all, hardware key opens but has no portname
   Device empty;
-  empty.friendlyName = empty.description = empty.driver = empty.portName = "";
+  empty.FriendlyName = empty.Description = empty.Driver = empty.PortName = "";
   Device noFriendly = FullDevice("n");
-  noFriendly.friendlyName.reset();
+  noFriendly.FriendlyName.reset();
   Device keyless = FullDevice("k");
-  keyless.hardwareKeyOpens = false;
+  keyless.HardwareKeyOpens = false;
 
   FakeDeviceSetup setup;
-  setup.classes = {UsbClass({bare, empty, noFriendly, keyless})};
+  setup.Classes = {UsbClass({bare, empty, noFriendly, keyless})};
   const ScanResult r = Scan(setup, "USB");
-  ASSERT_EQ(r.count, 4);
-  EXPECT_EQ(Fields(r.table[0]), (std::vector<std::string>{"USB", kUsbGuidText, "None", "None", "None", "None"}));
-  EXPECT_EQ(Fields(r.table[1]), (std::vector<std::string>{"USB", kUsbGuidText, "", "", "", ""}));
-  EXPECT_EQ(Fields(r.table[2]),
+  ASSERT_EQ(r.Count, 4);
+  EXPECT_EQ(Fields(r.Table[0]), (std::vector<std::string>{"USB", kUsbGuidText, "None", "None", "None", "None"}));
+  EXPECT_EQ(Fields(r.Table[1]), (std::vector<std::string>{"USB", kUsbGuidText, "", "", "", ""}));
+  EXPECT_EQ(Fields(r.Table[2]),
             (std::vector<std::string>{"USB", kUsbGuidText, "None", "Description n", "Driver n", "Port n"}));
-  EXPECT_EQ(r.table[3].PortName, "None");
-  EXPECT_EQ(r.table[3].Driver, "Driver k");
+  EXPECT_EQ(r.Table[3].PortName, "None");
+  EXPECT_EQ(r.Table[3].Driver, "Driver k");
   // The unopenable key was neither queried nor closed: three keys for four devices.
-  EXPECT_EQ(setup.keysOpened, 3);
+  EXPECT_EQ(setup.KeysOpened, 3);
   EXPECT_EQ(CountCalls(setup, "RegQueryValueEx:portname"), 3u);
   EXPECT_EQ(CountCalls(setup, "RegCloseKey"), 3u);
 }
 
 TEST(ScanDeviceInventory, ValuesAreReadWithinTheirBuffer) {
   struct Case {
-    const char* what;
-    std::string stored;
-    bool unterminated;
-    std::string field;
+    const char* What;
+    std::string Stored;
+    bool Unterminated;
+    std::string Field;
   };
   const std::string b127(127, 'a'), b128(128, 'b'), b129(129, 'c');
   const std::vector<Case> cases = {
@@ -220,34 +220,34 @@ TEST(ScanDeviceInventory, ValuesAreReadWithinTheirBuffer) {
       {"a zero byte inside ends the text", std::string("ab\0cd", 5), false, "ab"},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
+    SCOPED_TRACE(c.What);
     Device d;
-    d.friendlyName = d.description = d.driver = d.portName = c.stored;
-    d.unterminated = c.unterminated;
+    d.FriendlyName = d.Description = d.Driver = d.PortName = c.Stored;
+    d.Unterminated = c.Unterminated;
     FakeDeviceSetup setup;
-    setup.classes = {UsbClass({d})};
+    setup.Classes = {UsbClass({d})};
     const ScanResult r = Scan(setup, "USB");
-    ASSERT_EQ(r.count, 1);
-    for (int n = 3; n <= 6; ++n) EXPECT_EQ(r.table[0].Field(n), c.field) << "field " << n;
+    ASSERT_EQ(r.Count, 1);
+    for (int n = 3; n <= 6; ++n) EXPECT_EQ(r.Table[0].Field(n), c.Field) << "field " << n;
   }
 }
 
 TEST(ScanDeviceInventory, CountRunsOnAcrossNamesAndTableHoldsExactlyThatMany) {
   FakeDeviceSetup setup;
-  setup.classes = {UsbClass({FullDevice("1"), FullDevice("2")}),
+  setup.Classes = {UsbClass({FullDevice("1"), FullDevice("2")}),
                    {"Ports", {kOtherGuid}, {FullDevice("p1"), FullDevice("p2"), FullDevice("p3")}}};
   ScanResult r{0, InventoryTable(1)};
-  r.table[0].Class = "stale";  // whatever the caller left, entry 1 is made anew
-  r.count = ScanDeviceInventory(setup, "Ports/Missing/USB", r.table);
-  ASSERT_EQ(r.count, 5);
-  ASSERT_EQ(r.table.size(), 5u);
-  EXPECT_EQ(r.table[0].Class, "Ports");
-  EXPECT_EQ(r.table[2].FriendlyName, "Friendly p3");
-  EXPECT_EQ(r.table[3].Class, "USB");
-  EXPECT_EQ(r.table[4].PortName, "Port 2");
+  r.Table[0].Class = "stale";  // whatever the caller left, entry 1 is made anew
+  r.Count = ScanDeviceInventory(setup, "Ports/Missing/USB", r.Table);
+  ASSERT_EQ(r.Count, 5);
+  ASSERT_EQ(r.Table.size(), 5u);
+  EXPECT_EQ(r.Table[0].Class, "Ports");
+  EXPECT_EQ(r.Table[2].FriendlyName, "Friendly p3");
+  EXPECT_EQ(r.Table[3].Class, "USB");
+  EXPECT_EQ(r.Table[4].PortName, "Port 2");
   EXPECT_TRUE(setup.EverythingReleasedOnce());
-  EXPECT_EQ(setup.setsOpened, 2);
-  EXPECT_EQ(setup.keysOpened, 5);
+  EXPECT_EQ(setup.SetsOpened, 2);
+  EXPECT_EQ(setup.KeysOpened, 5);
 }
 
 }  // namespace

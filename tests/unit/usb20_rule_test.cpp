@@ -8,8 +8,8 @@
 namespace {
 
 struct RuleCase {
-  std::string description;
-  bool matches;
+  std::string Description;
+  bool Matches;
 };
 
 TEST(Usb20Rule, MatchesExactBytesAnywhereInTheDescription) {
@@ -41,19 +41,19 @@ TEST(Usb20Rule, MatchesExactBytesAnywhereInTheDescription) {
       {"USB Root Hub", false},
   };
   for (const RuleCase& c : cases) {
-    SCOPED_TRACE("\"" + c.description + "\"");
-    Usb20Flag = 0;
-    ApplyUsb20Rule(c.description);
-    EXPECT_EQ(Usb20Flag, c.matches ? 1 : 0);
+    SCOPED_TRACE("\"" + c.Description + "\"");
+    gUsb20Flag = 0;
+    ApplyUsb20Rule(c.Description);
+    EXPECT_EQ(gUsb20Flag, c.Matches ? 1 : 0);
   }
 }
 
 TEST(Usb20Rule, OnceSetTheFlagStaysSet) {
-  Usb20Flag = 0;
+  gUsb20Flag = 0;
   ApplyUsb20Rule("Standard Enhanced PCI to USB Host Controller");
   ApplyUsb20Rule("USB Root Hub");
   ApplyUsb20Rule("None");
-  EXPECT_EQ(Usb20Flag, 1);
+  EXPECT_EQ(gUsb20Flag, 1);
 }
 
 TEST(Usb20Rule, OnlyTheDescriptionsDecideNotTheirOrderOrNumber) {
@@ -64,25 +64,25 @@ TEST(Usb20Rule, OnlyTheDescriptionsDecideNotTheirOrderOrNumber) {
   };
   for (const auto& descriptions : matching) {
     SCOPED_TRACE(descriptions.front());
-    Usb20Flag = 0;
+    gUsb20Flag = 0;
     for (const std::string& d : descriptions) ApplyUsb20Rule(d);
-    EXPECT_EQ(Usb20Flag, 1);
+    EXPECT_EQ(gUsb20Flag, 1);
   }
 
-  Usb20Flag = 0;
+  gUsb20Flag = 0;
   for (const char* d : {"USB Root Hub", "usb 2.0 hub", "None", "ENHANCED HOST"}) ApplyUsb20Rule(d);
-  EXPECT_EQ(Usb20Flag, 0);
+  EXPECT_EQ(gUsb20Flag, 0);
 }
 
 TEST(Usb20Rule, NoMatchLeavesTheFlagAsItWas) {
   // The rule only ever sets; it never writes 0 or any other value.
   for (int32_t before : {0, 1, 2, -1}) {
     SCOPED_TRACE(before);
-    Usb20Flag = before;
+    gUsb20Flag = before;
     ApplyUsb20Rule("USB Root Hub");
-    EXPECT_EQ(Usb20Flag, before);
+    EXPECT_EQ(gUsb20Flag, before);
   }
-  Usb20Flag = 0;
+  gUsb20Flag = 0;
 }
 
 }  // namespace

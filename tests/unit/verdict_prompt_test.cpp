@@ -13,38 +13,37 @@ const std::string kUsb20Message =
 const std::string kUsb11Message =
     "This computer has an older USB 1.1 port.\r\n\r\nWould you like to see infor about the USB drivers?";
 
-TEST(VerdictPrompt, Usb20VerdictTextAndCaption) {
-  FakeVerdictPrompt prompt;
-  ShowVerdictPrompt(prompt, 1);
-  ASSERT_EQ(prompt.boxes.size(), 1u);
-  const FakeVerdictPrompt::Box& box = prompt.boxes[0];
-  EXPECT_EQ(box.text, kUsb20Message);
-  EXPECT_EQ(box.text.size(), 86u);  // 33 + 4 + 49
-  EXPECT_EQ(box.caption, "Has USB 2.0 Port");
-  EXPECT_EQ(box.owner, 0u);
-  EXPECT_EQ(box.type, 4u);  // Yes and No, no icon, Yes the default
-}
-
-TEST(VerdictPrompt, AnyOtherFlagGivesTheUsb11Verdict) {
-  for (int32_t flag : {0, 2, -1, 0x101, INT32_MIN}) {
-    SCOPED_TRACE(flag);
+// Exactly 1 is a USB 2.0 port; any other flag is the older port. Yes and
+// No, no icon, Yes the default, no owner.
+TEST(VerdictPrompt, TextAndCaptionFollowTheFlag) {
+  struct Case {
+    int32_t Flag;
+    const std::string& Text;
+    const char* Caption;
+  };
+  const Case cases[] = {
+      {1, kUsb20Message, "Has USB 2.0 Port"},     {0, kUsb11Message, "Has USB 1.1 Port"},
+      {2, kUsb11Message, "Has USB 1.1 Port"},     {-1, kUsb11Message, "Has USB 1.1 Port"},
+      {0x101, kUsb11Message, "Has USB 1.1 Port"}, {INT32_MIN, kUsb11Message, "Has USB 1.1 Port"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Flag);
     FakeVerdictPrompt prompt;
-    ShowVerdictPrompt(prompt, flag);
-    ASSERT_EQ(prompt.boxes.size(), 1u);
-    const FakeVerdictPrompt::Box& box = prompt.boxes[0];
-    EXPECT_EQ(box.text, kUsb11Message);
-    EXPECT_EQ(box.text.size(), 94u);  // 40 + 4 + 50
-    EXPECT_EQ(box.caption, "Has USB 1.1 Port");
-    EXPECT_EQ(box.owner, 0u);
-    EXPECT_EQ(box.type, 4u);
+    ShowVerdictPrompt(prompt, c.Flag);
+    ASSERT_EQ(prompt.Boxes.size(), 1u);
+    const FakeVerdictPrompt::Box& box = prompt.Boxes[0];
+    EXPECT_EQ(box.Text, c.Text);
+    EXPECT_EQ(box.Caption, c.Caption);
+    EXPECT_EQ(box.Owner, 0u);
+    EXPECT_EQ(box.Type, 4u);
   }
 }
 
 TEST(VerdictPrompt, OnlyNoEndsTheMainWindow) {
   struct Case {
-    const char* what;
-    int32_t answer;
-    bool ends;
+    const char* What;
+    int32_t Answer;
+    bool Ends;
   };
   const Case cases[] = {
       {"No", 7, true},
@@ -55,15 +54,15 @@ TEST(VerdictPrompt, OnlyNoEndsTheMainWindow) {
   };
   for (const Case& c : cases) {
     for (int32_t flag : {0, 1}) {
-      SCOPED_TRACE(std::string(c.what) + ", flag " + std::to_string(flag));
+      SCOPED_TRACE(std::string(c.What) + ", flag " + std::to_string(flag));
       FakeVerdictPrompt prompt;
-      prompt.answer = c.answer;
+      prompt.Answer = c.Answer;
       ShowVerdictPrompt(prompt, flag);
-      EXPECT_EQ(prompt.boxes.size(), 1u);
-      if (c.ends) {
-        EXPECT_EQ(prompt.endResults, std::vector<uint32_t>{0});
+      EXPECT_EQ(prompt.Boxes.size(), 1u);
+      if (c.Ends) {
+        EXPECT_EQ(prompt.EndResults, std::vector<uint32_t>{0});
       } else {
-        EXPECT_TRUE(prompt.endResults.empty());
+        EXPECT_TRUE(prompt.EndResults.empty());
       }
     }
   }

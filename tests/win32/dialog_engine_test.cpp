@@ -23,43 +23,43 @@ constexpr UINT kAnswerOwn = WM_APP + 4;    // the handler stores 9 itself and an
 constexpr UINT kAnswerNone = WM_APP + 5;   // the handler answers 0
 
 struct Event {
-  uint32_t message;
-  WPARAM wParam;
-  LPARAM lParam;
-  bool visible;
+  uint32_t Message;
+  WPARAM WParam;
+  LPARAM LParam;
+  bool Visible;
 };
 
 // A message the platform sent to a window of the thread, before the engine
 // had any say (seen by a WH_CALLWNDPROC hook).
 struct SentMessage {
-  HWND window;
-  UINT message;
-  WPARAM wParam;
+  HWND Window;
+  UINT Message;
+  WPARAM WParam;
 };
 
 // The run under test; one at a time.
 struct ModalRun {
-  HWND window = nullptr;
-  std::vector<Event> events;
-  std::vector<SentMessage> sent;
-  std::function<uint32_t(HWND, const Event&)> answer;
+  HWND Window = nullptr;
+  std::vector<Event> Events;
+  std::vector<SentMessage> Sent;
+  std::function<uint32_t(HWND, const Event&)> Answer;
 };
 ModalRun* current = nullptr;
 
 uint32_t RecordingHandler(HWND window, uint32_t message, WPARAM wParam, LPARAM lParam) {
   const Event event{message, wParam, lParam, IsWindowVisible(window) != FALSE};
-  current->events.push_back(event);
+  current->Events.push_back(event);
   if (message == kEnd) {
     EndMainWindow(window, 0);
     return 0;
   }
-  return current->answer ? current->answer(window, event) : 0;
+  return current->Answer ? current->Answer(window, event) : 0;
 }
 
 LRESULT CALLBACK RecordSent(int code, WPARAM wParam, LPARAM lParam) {
   if (code == HC_ACTION && current != nullptr) {
     const auto* sent = reinterpret_cast<const CWPSTRUCT*>(lParam);
-    current->sent.push_back({sent->hwnd, sent->message, sent->wParam});
+    current->Sent.push_back({sent->hwnd, sent->message, sent->wParam});
   }
   return CallNextHookEx(nullptr, code, wParam, lParam);
 }
@@ -87,45 +87,45 @@ class DialogEngineTest : public ::testing::Test {
     current = &run_;
     hook_ = SetWindowsHookExA(WH_CALLWNDPROC, RecordSent, nullptr, GetCurrentThreadId());
     ASSERT_NE(hook_, nullptr);
-    run_.window = CreateMainWindow(GetModuleHandleA(nullptr));
-    ASSERT_NE(run_.window, nullptr);
-    list_ = GetDlgItem(run_.window, kReportListId);
+    run_.Window = CreateMainWindow(GetModuleHandleA(nullptr));
+    ASSERT_NE(run_.Window, nullptr);
+    list_ = GetDlgItem(run_.Window, kReportListId);
     ASSERT_NE(list_, nullptr);
   }
 
   void TearDown() override {
-    if (IsWindow(run_.window)) DestroyWindow(run_.window);
+    if (IsWindow(run_.Window)) DestroyWindow(run_.Window);
     UnhookWindowsHookEx(hook_);
     current = nullptr;
   }
 
-  void RunModally() { RunModalOrGiveUp(run_.window, RecordingHandler); }
+  void RunModally() { RunModalOrGiveUp(run_.Window, RecordingHandler); }
 
-  HWND window() const { return run_.window; }
-  const std::vector<Event>& events() const { return run_.events; }
+  HWND window() const { return run_.Window; }
+  const std::vector<Event>& events() const { return run_.Events; }
 
   // Where the handler first saw `message` (from `from` on), or events().size().
   size_t IndexOf(uint32_t message, size_t from = 0) const {
-    for (size_t k = from; k < run_.events.size(); ++k) {
-      if (run_.events[k].message == message) return k;
+    for (size_t k = from; k < run_.Events.size(); ++k) {
+      if (run_.Events[k].Message == message) return k;
     }
-    return run_.events.size();
+    return run_.Events.size();
   }
 
   long CountOf(uint32_t message) const {
-    return std::count_if(run_.events.begin(), run_.events.end(),
-                         [message](const Event& e) { return e.message == message; });
+    return std::count_if(run_.Events.begin(), run_.Events.end(),
+                         [message](const Event& e) { return e.Message == message; });
   }
 
   bool PlatformSent(UINT message, WPARAM wParam) const {
-    return std::any_of(run_.sent.begin(), run_.sent.end(), [&](const SentMessage& m) {
-      return m.window == run_.window && m.message == message && m.wParam == wParam;
+    return std::any_of(run_.Sent.begin(), run_.Sent.end(), [&](const SentMessage& m) {
+      return m.Window == run_.Window && m.Message == message && m.WParam == wParam;
     });
   }
 
   bool PlatformSent(UINT message) const {
-    return std::any_of(run_.sent.begin(), run_.sent.end(),
-                       [&](const SentMessage& m) { return m.window == run_.window && m.message == message; });
+    return std::any_of(run_.Sent.begin(), run_.Sent.end(),
+                       [&](const SentMessage& m) { return m.Window == run_.Window && m.Message == message; });
   }
 
   ModalRun run_;
@@ -140,21 +140,21 @@ TEST_F(DialogEngineTest, InitialisationAndFirstSizeComeFirstWhileHidden) {
   RunModally();
 
   ASSERT_GE(events().size(), 3u);
-  EXPECT_EQ(events()[0].message, static_cast<uint32_t>(WM_INITDIALOG));
-  EXPECT_EQ(events()[0].wParam, reinterpret_cast<WPARAM>(window()));
-  EXPECT_EQ(events()[0].lParam, 0);
-  EXPECT_FALSE(events()[0].visible);
+  EXPECT_EQ(events()[0].Message, static_cast<uint32_t>(WM_INITDIALOG));
+  EXPECT_EQ(events()[0].WParam, reinterpret_cast<WPARAM>(window()));
+  EXPECT_EQ(events()[0].LParam, 0);
+  EXPECT_FALSE(events()[0].Visible);
 
-  EXPECT_EQ(events()[1].message, static_cast<uint32_t>(WM_SIZE));
-  EXPECT_EQ(events()[1].wParam, static_cast<WPARAM>(SIZE_RESTORED));
-  EXPECT_EQ(events()[1].lParam, MAKELPARAM(client.right, client.bottom));
-  EXPECT_EQ(events()[1].lParam, MAKELPARAM(525, 488));
-  EXPECT_FALSE(events()[1].visible);
+  EXPECT_EQ(events()[1].Message, static_cast<uint32_t>(WM_SIZE));
+  EXPECT_EQ(events()[1].WParam, static_cast<WPARAM>(SIZE_RESTORED));
+  EXPECT_EQ(events()[1].LParam, MAKELPARAM(client.right, client.bottom));
+  EXPECT_EQ(events()[1].LParam, MAKELPARAM(525, 488));
+  EXPECT_FALSE(events()[1].Visible);
 
   EXPECT_EQ(CountOf(WM_INITDIALOG), 1) << "only the engine's own initialisation event";
   const size_t end = IndexOf(kEnd);
   ASSERT_LT(end, events().size());
-  EXPECT_TRUE(events()[end].visible) << "shown once the two direct events are done";
+  EXPECT_TRUE(events()[end].Visible) << "shown once the two direct events are done";
   EXPECT_FALSE(IsWindow(window()));
 }
 
@@ -181,8 +181,8 @@ TEST(DialogEngine, CreationTimeMessagesGoToThePlatformOnly) {
   current = nullptr;
   ASSERT_NE(window, nullptr);
   const auto sent = [&](UINT message) {
-    return std::any_of(run.sent.begin(), run.sent.end(),
-                       [&](const SentMessage& m) { return m.window == window && m.message == message; });
+    return std::any_of(run.Sent.begin(), run.Sent.end(),
+                       [&](const SentMessage& m) { return m.Window == window && m.Message == message; });
   };
   EXPECT_TRUE(sent(WM_INITDIALOG));
   EXPECT_TRUE(sent(WM_MEASUREITEM));
@@ -192,18 +192,18 @@ TEST(DialogEngine, CreationTimeMessagesGoToThePlatformOnly) {
 TEST_F(DialogEngineTest, EndingDuringInitialisationShowsNothing) {
   const HICON big = reinterpret_cast<HICON>(SendMessageA(window(), WM_GETICON, ICON_BIG, 0));
   ASSERT_NE(big, nullptr);
-  run_.answer = [](HWND window, const Event& event) -> uint32_t {
-    if (event.message == WM_INITDIALOG) EndMainWindow(window, 0);
+  run_.Answer = [](HWND window, const Event& event) -> uint32_t {
+    if (event.Message == WM_INITDIALOG) EndMainWindow(window, 0);
     return 0;
   };
   RunModally();
 
   ASSERT_EQ(events().size(), 2u) << "the initialisation and the size event, nothing else";
-  EXPECT_EQ(events()[0].message, static_cast<uint32_t>(WM_INITDIALOG));
-  EXPECT_EQ(events()[1].message, static_cast<uint32_t>(WM_SIZE));
-  EXPECT_EQ(events()[1].wParam, 0u);
-  EXPECT_EQ(events()[1].lParam, 0);
-  EXPECT_FALSE(events()[1].visible);
+  EXPECT_EQ(events()[0].Message, static_cast<uint32_t>(WM_INITDIALOG));
+  EXPECT_EQ(events()[1].Message, static_cast<uint32_t>(WM_SIZE));
+  EXPECT_EQ(events()[1].WParam, 0u);
+  EXPECT_EQ(events()[1].LParam, 0);
+  EXPECT_FALSE(events()[1].Visible);
   EXPECT_FALSE(IsWindow(window()));
 
   // The window did get closed and destroyed, only the handler was not told.
@@ -220,13 +220,13 @@ TEST(DialogEngine, NullWindowStillGetsItsTwoDirectEvents) {
   RunModal(nullptr, RecordingHandler);
   current = nullptr;
 
-  ASSERT_EQ(run.events.size(), 2u);
-  EXPECT_EQ(run.events[0].message, static_cast<uint32_t>(WM_INITDIALOG));
-  EXPECT_EQ(run.events[0].wParam, 0u);
-  EXPECT_EQ(run.events[0].lParam, 0);
-  EXPECT_EQ(run.events[1].message, static_cast<uint32_t>(WM_SIZE));
-  EXPECT_EQ(run.events[1].wParam, 0u);
-  EXPECT_EQ(run.events[1].lParam, 0);
+  ASSERT_EQ(run.Events.size(), 2u);
+  EXPECT_EQ(run.Events[0].Message, static_cast<uint32_t>(WM_INITDIALOG));
+  EXPECT_EQ(run.Events[0].WParam, 0u);
+  EXPECT_EQ(run.Events[0].LParam, 0);
+  EXPECT_EQ(run.Events[1].Message, static_cast<uint32_t>(WM_SIZE));
+  EXPECT_EQ(run.Events[1].WParam, 0u);
+  EXPECT_EQ(run.Events[1].LParam, 0);
 }
 
 TEST(DialogEngine, NullHandlerHandlesNothing) {
@@ -238,11 +238,11 @@ TEST(DialogEngine, NullHandlerHandlesNothing) {
 }
 
 struct CloseCase {
-  const char* name;
-  UINT message;
-  WPARAM wParam;
-  LPARAM lParam;
-  bool toList;
+  const char* Name;
+  UINT Message;
+  WPARAM WParam;
+  LPARAM LParam;
+  bool ToList;
 };
 
 // The close box and the system menu's Close send SC_CLOSE; Alt+F4 turns into it.
@@ -253,18 +253,18 @@ const CloseCase kCloseCases[] = {
 
 TEST_F(DialogEngineTest, CloseCommandLeftUnhandledEndsTheWindow) {
   for (const CloseCase& c : kCloseCases) {
-    SCOPED_TRACE(c.name);
+    SCOPED_TRACE(c.Name);
     if (!IsWindow(window())) {
       run_ = ModalRun{};
-      run_.window = CreateMainWindow(GetModuleHandleA(nullptr));
-      list_ = GetDlgItem(run_.window, kReportListId);
+      run_.Window = CreateMainWindow(GetModuleHandleA(nullptr));
+      list_ = GetDlgItem(run_.Window, kReportListId);
     }
-    PostMessageA(c.toList ? list_ : window(), c.message, c.wParam, c.lParam);
+    PostMessageA(c.ToList ? list_ : window(), c.Message, c.WParam, c.LParam);
     RunModally();
 
     const size_t command = IndexOf(WM_SYSCOMMAND);
     ASSERT_LT(command, events().size());
-    EXPECT_EQ(LOWORD(events()[command].wParam), SC_CLOSE);
+    EXPECT_EQ(LOWORD(events()[command].WParam), SC_CLOSE);
     const size_t close = IndexOf(WM_CLOSE);
     const size_t destroy = IndexOf(WM_DESTROY);
     const size_t ncDestroy = IndexOf(WM_NCDESTROY);
@@ -280,9 +280,9 @@ TEST_F(DialogEngineTest, CloseCommandLeftUnhandledEndsTheWindow) {
 
 TEST_F(DialogEngineTest, CloseCommandHandledKeepsTheWindowOpen) {
   bool openAtEnd = false;
-  run_.answer = [&openAtEnd](HWND window, const Event& event) -> uint32_t {
-    if (event.message == WM_SYSCOMMAND && LOWORD(event.wParam) == SC_CLOSE) return 1;
-    if (event.message == kStep) openAtEnd = IsWindow(window) && IsWindowVisible(window);
+  run_.Answer = [&openAtEnd](HWND window, const Event& event) -> uint32_t {
+    if (event.Message == WM_SYSCOMMAND && LOWORD(event.WParam) == SC_CLOSE) return 1;
+    if (event.Message == kStep) openAtEnd = IsWindow(window) && IsWindowVisible(window);
     return 0;
   };
   PostMessageA(window(), WM_SYSCOMMAND, SC_CLOSE, 0);
@@ -297,8 +297,8 @@ TEST_F(DialogEngineTest, CloseCommandHandledKeepsTheWindowOpen) {
 
 TEST_F(DialogEngineTest, EscapeAndEnterReachTheHandlerAsCommandsAndCloseNothing) {
   bool openAtStep = false;
-  run_.answer = [&openAtStep](HWND window, const Event& event) -> uint32_t {
-    if (event.message == kStep) openAtStep = IsWindow(window) && IsWindowVisible(window);
+  run_.Answer = [&openAtStep](HWND window, const Event& event) -> uint32_t {
+    if (event.Message == kStep) openAtStep = IsWindow(window) && IsWindowVisible(window);
     return 0;
   };
   PostMessageA(list_, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
@@ -312,7 +312,7 @@ TEST_F(DialogEngineTest, EscapeAndEnterReachTheHandlerAsCommandsAndCloseNothing)
   std::vector<uint32_t> commands;
   for (size_t k = 0; k < IndexOf(kStep); ++k) {
     const Event& event = events()[k];
-    if (event.message == WM_COMMAND && LOWORD(event.wParam) != kReportListId) commands.push_back(LOWORD(event.wParam));
+    if (event.Message == WM_COMMAND && LOWORD(event.WParam) != kReportListId) commands.push_back(LOWORD(event.WParam));
   }
   EXPECT_EQ(commands, (std::vector<uint32_t>{IDCANCEL, IDOK}));
   EXPECT_TRUE(openAtStep);
@@ -321,8 +321,8 @@ TEST_F(DialogEngineTest, EscapeAndEnterReachTheHandlerAsCommandsAndCloseNothing)
 }
 
 struct QuitCase {
-  const char* name;
-  void (*post)();
+  const char* Name;
+  void (*Post)();
 };
 
 TEST_F(DialogEngineTest, QuitMessageDoesNotEndTheRun) {
@@ -331,15 +331,15 @@ TEST_F(DialogEngineTest, QuitMessageDoesNotEndTheRun) {
       {"WM_QUIT posted to the thread", [] { PostThreadMessageA(GetCurrentThreadId(), WM_QUIT, 0, 0); }},
   };
   for (const QuitCase& c : cases) {
-    SCOPED_TRACE(c.name);
+    SCOPED_TRACE(c.Name);
     if (!IsWindow(window())) {
       run_ = ModalRun{};
-      run_.window = CreateMainWindow(GetModuleHandleA(nullptr));
+      run_.Window = CreateMainWindow(GetModuleHandleA(nullptr));
     }
     // The timer comes only once the queue has nothing else, the quit included.
     bool quitPending = true;
-    run_.answer = [&quitPending](HWND window, const Event& event) -> uint32_t {
-      if (event.message == WM_TIMER && event.wParam == 7) {
+    run_.Answer = [&quitPending](HWND window, const Event& event) -> uint32_t {
+      if (event.Message == WM_TIMER && event.WParam == 7) {
         KillTimer(window, 7);
         MSG message;
         quitPending = PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE) != FALSE;
@@ -347,7 +347,7 @@ TEST_F(DialogEngineTest, QuitMessageDoesNotEndTheRun) {
       }
       return 0;
     };
-    c.post();
+    c.Post();
     SetTimer(window(), 7, 50, nullptr);
     RunModally();
 
@@ -370,16 +370,16 @@ TEST_F(DialogEngineTest, ParametersReachTheHandlerWhole) {
   const size_t first = IndexOf(kStep);
   const size_t second = IndexOf(kStep, first + 1);
   ASSERT_LT(second, events().size());
-  EXPECT_EQ(events()[first].wParam, address);
-  EXPECT_EQ(events()[first].lParam, allBitsButOne);
-  EXPECT_EQ(events()[second].wParam, ~WPARAM{0});
-  EXPECT_EQ(events()[second].lParam, reinterpret_cast<LPARAM>(&local));
+  EXPECT_EQ(events()[first].WParam, address);
+  EXPECT_EQ(events()[first].LParam, allBitsButOne);
+  EXPECT_EQ(events()[second].WParam, ~WPARAM{0});
+  EXPECT_EQ(events()[second].LParam, reinterpret_cast<LPARAM>(&local));
 }
 
 TEST_F(DialogEngineTest, HandlerResultBecomesTheMessageResult) {
   LRESULT seven = 0, own = 0, none = -1;
-  run_.answer = [&](HWND window, const Event& event) -> uint32_t {
-    switch (event.message) {
+  run_.Answer = [&](HWND window, const Event& event) -> uint32_t {
+    switch (event.Message) {
       case kStep:
         seven = SendMessageA(window, kAnswerSeven, 0, 0);
         own = SendMessageA(window, kAnswerOwn, 0, 0);
@@ -409,8 +409,8 @@ TEST_F(DialogEngineTest, IconsLiveUntilTheHandlerHasSeenTheEnd) {
   ASSERT_NE(big, nullptr);
   ASSERT_NE(small, nullptr);
   bool aliveAtNcDestroy = false;
-  run_.answer = [&](HWND, const Event& event) -> uint32_t {
-    if (event.message == WM_NCDESTROY) {
+  run_.Answer = [&](HWND, const Event& event) -> uint32_t {
+    if (event.Message == WM_NCDESTROY) {
       ICONINFO info;
       aliveAtNcDestroy = GetIconInfo(big, &info) != FALSE;
       if (aliveAtNcDestroy) {

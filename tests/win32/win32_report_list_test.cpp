@@ -73,12 +73,12 @@ TEST(Win32ReportList, PrepareSetsRowHeightAndExtentOfTheRealList) {
   ReportWindow window(false);
   ASSERT_TRUE(window.list());
   Win32ReportList list;
-  ReportListHandle = 0;
+  gReportListHandle = 0;
   PrepareReportList(list, AsHandle(window.window()));
-  EXPECT_EQ(ReportListHandle, AsHandle(window.list()));
+  EXPECT_EQ(gReportListHandle, AsHandle(window.list()));
   EXPECT_EQ(SendMessageA(window.list(), LB_GETITEMHEIGHT, 0, 0), 20);
   EXPECT_EQ(SendMessageA(window.list(), LB_GETHORIZONTALEXTENT, 0, 0), 1200);
-  ReportListHandle = 0;
+  gReportListHandle = 0;
 }
 
 TEST(Win32ReportList, FillPutsExactlyTheReportRowsInTheList) {
@@ -91,7 +91,7 @@ TEST(Win32ReportList, FillPutsExactlyTheReportRowsInTheList) {
     InventoryTable table(1);
     if (n > 0) table.clear();
     for (int k = 1; k <= n; ++k) table.push_back(Device(k));
-    Usb20Flag = 0;
+    gUsb20Flag = 0;
     FillReportList(list, AsHandle(window.window()), table, n);
 
     std::vector<std::string> expected = {"USB DeviceCount: \t" + std::to_string(n), kSeparator};
@@ -106,7 +106,7 @@ TEST(Win32ReportList, FillPutsExactlyTheReportRowsInTheList) {
     EXPECT_EQ(ReadRows(window.list()), expected);
     ExpectItemData(window.list(), expected.size(), iconsLoad);
     EXPECT_EQ(SendMessageA(window.list(), LB_GETITEMHEIGHT, 0, 0), 20);
-    EXPECT_EQ(Usb20Flag, 0);
+    EXPECT_EQ(gUsb20Flag, 0);
   }
 }
 
@@ -115,7 +115,7 @@ TEST(Win32ReportList, ScannedDevicesFillTheListAndDecideTheFlag) {
   ASSERT_TRUE(devices.ok()) << devices.error();
   Win32DeviceSetup setup;
   InventoryTable table(1);
-  Usb20Flag = 0;
+  gUsb20Flag = 0;
   const int32_t count = ScanDeviceInventory(setup, "USB", table);
   ASSERT_EQ(count, 3);
 
@@ -135,8 +135,8 @@ TEST(Win32ReportList, ScannedDevicesFillTheListAndDecideTheFlag) {
   // The class is registered now, so the GUID look-up succeeds; the icon is
   // whatever the platform's class-icon load gives (nothing under Wine 8).
   ExpectItemData(window.list(), rows.size(), UsbClassIconLoads());
-  EXPECT_EQ(Usb20Flag, 1);  // "Standard Enhanced PCI to USB Host Controller"
-  Usb20Flag = 0;
+  EXPECT_EQ(gUsb20Flag, 1);  // "Standard Enhanced PCI to USB Host Controller"
+  gUsb20Flag = 0;
 }
 
 }  // namespace

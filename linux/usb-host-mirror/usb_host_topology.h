@@ -14,10 +14,10 @@
 // A PCI function's address, as in the kernel's name "0000:00:1d.7"
 // (domain, bus, device, function).
 struct PciAddress {
-  uint32_t domain = 0;
-  uint32_t bus = 0;
-  uint32_t device = 0;
-  uint32_t function = 0;
+  uint32_t Domain = 0;
+  uint32_t Bus = 0;
+  uint32_t Device = 0;
+  uint32_t Function = 0;
 };
 bool operator==(const PciAddress& a, const PciAddress& b);
 bool operator<(const PciAddress& a, const PciAddress& b);
@@ -29,40 +29,40 @@ std::optional<PciAddress> ParsePciAddress(std::string_view text);
 
 // A PCI device of class 0x0C03 (serial bus controller, USB).
 struct PciUsbController {
-  std::string name;  // the sysfs name, "0000:00:1d.7"
-  PciAddress address;
+  std::string Name;  // the sysfs name, "0000:00:1d.7"
+  PciAddress Address;
   // The class's low byte: 0x00 UHCI, 0x10 OHCI, 0x20 EHCI, 0x30 xHCI; other
   // values are kept as read.
-  uint8_t programmingInterface = 0;
+  uint8_t ProgrammingInterface = 0;
   // The identity fields; 0 where the file is missing or unreadable.
-  uint16_t vendorId = 0;
-  uint16_t deviceId = 0;
-  uint16_t subsystemVendorId = 0;
-  uint16_t subsystemId = 0;
-  uint8_t revision = 0;
+  uint16_t VendorId = 0;
+  uint16_t DeviceId = 0;
+  uint16_t SubsystemVendorId = 0;
+  uint16_t SubsystemId = 0;
+  uint8_t Revision = 0;
 };
 
 // A root hub: the kernel's "usbN", the hub at the top of bus N.
 struct UsbRootHub {
-  std::string name;
-  uint32_t busNumber = 0;
+  std::string Name;
+  uint32_t BusNumber = 0;
   // The PCI controller it belongs to, when the tree tells.
-  std::optional<PciAddress> controller;
+  std::optional<PciAddress> Controller;
 };
 
 // A hub plugged in below a root hub: a USB device of device class 09.
 struct UsbHub {
-  std::string name;  // "1-1", "2-1.4": bus, then the ports on the way
-  uint32_t busNumber = 0;
-  uint16_t vendorId = 0;  // 0 where the file is missing or unreadable
-  uint16_t productId = 0;
-  bool superSpeed = false;  // the hub runs at USB 3 speed (5 Gbit/s or more)
+  std::string Name;  // "1-1", "2-1.4": bus, then the ports on the way
+  uint32_t BusNumber = 0;
+  uint16_t VendorId = 0;  // 0 where the file is missing or unreadable
+  uint16_t ProductId = 0;
+  bool SuperSpeed = false;  // the hub runs at USB 3 speed (5 Gbit/s or more)
 };
 
 struct UsbHostTopology {
-  std::vector<PciUsbController> controllers;  // by PCI address, one per address
-  std::vector<UsbRootHub> rootHubs;           // by bus number
-  std::vector<UsbHub> hubs;                   // by name, its numbers compared as numbers
+  std::vector<PciUsbController> Controllers;  // by PCI address, one per address
+  std::vector<UsbRootHub> RootHubs;           // by bus number
+  std::vector<UsbHub> Hubs;                   // by name, its numbers compared as numbers
 };
 
 // Reads <sysfsRoot>/bus/pci/devices/* and <sysfsRoot>/bus/usb/devices/*.

@@ -82,14 +82,14 @@ std::optional<PciUsbController> ReadPciUsbController(const fs::path& folder, con
   if (!pciClass || (*pciClass >> 8) != kUsbControllerClass) return std::nullopt;
 
   PciUsbController controller;
-  controller.name = name;
-  controller.address = *address;
-  controller.programmingInterface = static_cast<uint8_t>(*pciClass & 0xFF);
-  controller.vendorId = static_cast<uint16_t>(ReadHex(folder / "vendor", 0xFFFF).value_or(0));
-  controller.deviceId = static_cast<uint16_t>(ReadHex(folder / "device", 0xFFFF).value_or(0));
-  controller.subsystemVendorId = static_cast<uint16_t>(ReadHex(folder / "subsystem_vendor", 0xFFFF).value_or(0));
-  controller.subsystemId = static_cast<uint16_t>(ReadHex(folder / "subsystem_device", 0xFFFF).value_or(0));
-  controller.revision = static_cast<uint8_t>(ReadHex(folder / "revision", 0xFF).value_or(0));
+  controller.Name = name;
+  controller.Address = *address;
+  controller.ProgrammingInterface = static_cast<uint8_t>(*pciClass & 0xFF);
+  controller.VendorId = static_cast<uint16_t>(ReadHex(folder / "vendor", 0xFFFF).value_or(0));
+  controller.DeviceId = static_cast<uint16_t>(ReadHex(folder / "device", 0xFFFF).value_or(0));
+  controller.SubsystemVendorId = static_cast<uint16_t>(ReadHex(folder / "subsystem_vendor", 0xFFFF).value_or(0));
+  controller.SubsystemId = static_cast<uint16_t>(ReadHex(folder / "subsystem_device", 0xFFFF).value_or(0));
+  controller.Revision = static_cast<uint8_t>(ReadHex(folder / "revision", 0xFF).value_or(0));
   return controller;
 }
 
@@ -102,10 +102,10 @@ std::vector<PciUsbController> ReadPciUsbControllers(const fs::path& root) {
   // Names are unique but two spellings of one address are not ("0:0:1d.7"
   // and "0000:00:1d.7"); the first by name stands for the address.
   std::stable_sort(controllers.begin(), controllers.end(),
-                   [](const PciUsbController& a, const PciUsbController& b) { return a.address < b.address; });
+                   [](const PciUsbController& a, const PciUsbController& b) { return a.Address < b.Address; });
   controllers.erase(
       std::unique(controllers.begin(), controllers.end(),
-                  [](const PciUsbController& a, const PciUsbController& b) { return a.address == b.address; }),
+                  [](const PciUsbController& a, const PciUsbController& b) { return a.Address == b.Address; }),
       controllers.end());
   return controllers;
 }
@@ -150,36 +150,36 @@ void ReadUsbDevices(const fs::path& root, UsbHostTopology& topology) {
   std::vector<std::pair<std::vector<uint32_t>, UsbHub>> hubs;
   for (const auto& [name, device] : BusDevices(root, "usb")) {
     if (const std::optional<uint32_t> bus = RootHubBusNumber(name)) {
-      topology.rootHubs.push_back({name, *bus, RootHubController(device)});
+      topology.RootHubs.push_back({name, *bus, RootHubController(device)});
       continue;
     }
     const std::optional<std::vector<uint32_t>> numbers = ParseHubName(name);
     if (!numbers) continue;  // an interface ("1-1:1.0") or something else
     if (ReadHex(device / "bDeviceClass", 0xFF) != kHubDeviceClass) continue;
     UsbHub hub;
-    hub.name = name;
-    hub.busNumber = numbers->front();
-    hub.vendorId = static_cast<uint16_t>(ReadHex(device / "idVendor", 0xFFFF).value_or(0));
-    hub.productId = static_cast<uint16_t>(ReadHex(device / "idProduct", 0xFFFF).value_or(0));
-    hub.superSpeed = IsSuperSpeed(ReadSysfsAttribute(device / "speed"), ReadSysfsAttribute(device / "version"));
+    hub.Name = name;
+    hub.BusNumber = numbers->front();
+    hub.VendorId = static_cast<uint16_t>(ReadHex(device / "idVendor", 0xFFFF).value_or(0));
+    hub.ProductId = static_cast<uint16_t>(ReadHex(device / "idProduct", 0xFFFF).value_or(0));
+    hub.SuperSpeed = IsSuperSpeed(ReadSysfsAttribute(device / "speed"), ReadSysfsAttribute(device / "version"));
     hubs.emplace_back(*numbers, std::move(hub));
   }
 
-  std::stable_sort(topology.rootHubs.begin(), topology.rootHubs.end(),
-                   [](const UsbRootHub& a, const UsbRootHub& b) { return a.busNumber < b.busNumber; });
+  std::stable_sort(topology.RootHubs.begin(), topology.RootHubs.end(),
+                   [](const UsbRootHub& a, const UsbRootHub& b) { return a.BusNumber < b.BusNumber; });
   // Names are already in text order, which breaks ties ("1-01" and "1-1").
   std::stable_sort(hubs.begin(), hubs.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
-  for (auto& hub : hubs) topology.hubs.push_back(std::move(hub.second));
+  for (auto& hub : hubs) topology.Hubs.push_back(std::move(hub.second));
 }
 
 }  // namespace
 
 bool operator==(const PciAddress& a, const PciAddress& b) {
-  return std::tie(a.domain, a.bus, a.device, a.function) == std::tie(b.domain, b.bus, b.device, b.function);
+  return std::tie(a.Domain, a.Bus, a.Device, a.Function) == std::tie(b.Domain, b.Bus, b.Device, b.Function);
 }
 
 bool operator<(const PciAddress& a, const PciAddress& b) {
-  return std::tie(a.domain, a.bus, a.device, a.function) < std::tie(b.domain, b.bus, b.device, b.function);
+  return std::tie(a.Domain, a.Bus, a.Device, a.Function) < std::tie(b.Domain, b.Bus, b.Device, b.Function);
 }
 
 std::optional<PciAddress> ParsePciAddress(std::string_view text) {
@@ -222,7 +222,7 @@ UsbHostTopology ReadUsbHostTopology(const fs::path& sysfsRoot) {
   std::error_code error;
   const fs::path root = fs::canonical(sysfsRoot, error);
   if (error) return topology;
-  topology.controllers = ReadPciUsbControllers(root);
+  topology.Controllers = ReadPciUsbControllers(root);
   ReadUsbDevices(root, topology);
   return topology;
 }

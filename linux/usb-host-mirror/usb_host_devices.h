@@ -12,10 +12,10 @@
 // One device: its registry key is Enum\<enumerator>\<deviceId>\<instanceId>.
 // The ids hold only characters valid in a key name (never a backslash).
 struct MirroredDevice {
-  std::string enumerator;   // "PCI" or "USB"
-  std::string deviceId;     // "VEN_8086&DEV_24CD&SUBSYS_01261028&REV_01", "ROOT_HUB20"
-  std::string instanceId;   // "3&000000&0&EF"
-  std::string description;  // "Standard Enhanced PCI to USB Host Controller"
+  std::string Enumerator;   // "PCI" or "USB"
+  std::string DeviceId;     // "VEN_8086&DEV_24CD&SUBSYS_01261028&REV_01", "ROOT_HUB20"
+  std::string InstanceId;   // "3&000000&0&EF"
+  std::string Description;  // "Standard Enhanced PCI to USB Host Controller"
 };
 
 // The inbox driver's description of a host controller with this programming

@@ -100,7 +100,7 @@ bool ReplaceFile(const std::string& path, const std::string& text, mode_t mode) 
   // mkstemp makes the file private. fsync: renamed, the file is complete
   // even after a crash.
   const bool ok = fchmod(file.get(), mode) == 0 && WriteAll(file.get(), text) && fsync(file.get()) == 0 &&
-                  file.Close() == 0 && std::rename(temporary.c_str(), path.c_str()) == 0;
+                  close(file.take()) == 0 && std::rename(temporary.c_str(), path.c_str()) == 0;
   if (!ok) {
     const int error = errno;
     unlink(temporary.c_str());

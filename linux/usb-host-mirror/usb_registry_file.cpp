@@ -41,10 +41,10 @@ std::string UsbRegistryFileText(const std::vector<MirroredDevice>& devices) {
   for (std::size_t number = 0; number < devices.size(); ++number) {
     const MirroredDevice& device = devices[number];
     file += kNewLine;
-    file += "[HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Enum\\" + device.enumerator + "\\" + device.deviceId +
-            "\\" + device.instanceId + "]" + kNewLine;
+    file += "[HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Enum\\" + device.Enumerator + "\\" + device.DeviceId +
+            "\\" + device.InstanceId + "]" + kNewLine;
     AddValue(file, "ClassGUID", kUsbClassGuidText);
-    AddValue(file, "DeviceDesc", device.description);
+    AddValue(file, "DeviceDesc", device.Description);
     AddValue(file, "Driver", std::string(kUsbClassGuidText) + "\\" + DriverNumber(number));
   }
   return file;

@@ -1,0 +1,28 @@
+# Sourced by the run command's tests: DIR and the Windows target (x86 or
+# x64) from the command line, a fresh work folder with a temporary folder of
+# its own, the target's Wine loader and prefix name, and fixture machines
+# built from tests/fixtures/sysfs/*.tree, one folder each under DIR.
+#
+#   source run_command_session.sh NAME DIR TARGET MACHINE...
+
+test_name=$1
+work=$2
+target=$3
+shift 3
+repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+source "$repo/scripts/wine-session.sh"
+use_windows_target "$target"
+prefix_name=wineprefix
+if [ "$target" = x64 ]; then prefix_name=wineprefix64; fi
+rm -rf "$work"
+mkdir -p "$work/tmp"
+
+fail() {
+  echo "$test_name: $1"
+  exit 1
+}
+
+(cd "$repo" && cmake --preset host >/dev/null && cmake --build --preset host --target make-sysfs-tree >/dev/null)
+for machine in "$@"; do
+  "$repo/build/host/tests/linux/make-sysfs-tree" "$repo/tests/fixtures/sysfs/$machine.tree" "$work/$machine"
+done
