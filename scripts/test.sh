@@ -10,8 +10,9 @@
 #   - for each Windows target this host can run (x86: the 32-bit build in a
 #     32-bit prefix; x64: the 64-bit build in a 64-bit prefix), the tiers
 #     unit, win32 and e2e under Wine with the prefix set to Windows 7, then
-#     the e2e tier again as Windows XP and as Windows 10;
-# on a display and in Wine prefixes of its own, all thrown away at the end.
+#     the e2e tier again as Windows XP and as Windows 10; two targets run at
+#     the same time, each on a display and in a Wine prefix of its own, all
+#     thrown away at the end.
 # PORTGAUGE_WINDOWS_TARGETS="x86", "x64" or "x86 x64" picks the targets.
 # Exit code 0 only when every tier that ran passed and at least one Windows
 # target ran.
@@ -37,16 +38,15 @@ echo "test: exe tier"
 /usr/bin/python3 tests/exe/check_exe.py x86 build/win32/app/PortGauge.exe resources/portgauge.ico
 /usr/bin/python3 tests/exe/check_exe.py x64 build/win64/app/PortGauge.exe resources/portgauge.ico
 
-summary=()
+summary=("exe: PortGauge.exe x86 and x64 checked as files")
+session=$(mktemp -d /tmp/portgauge-test.XXXXXX)
 report() {
   local line
   echo "test: summary"
-  echo "test:   exe: PortGauge.exe x86 and x64 checked as files"
   for line in "${summary[@]}"; do echo "test:   $line"; done
+  rm -rf "$session"
 }
-
-start_throwaway_session portgauge-test
-trap 'report; stop_wine_session; rm -rf "$PORTGAUGE_SESSION_DIR"' EXIT
+trap report EXIT
 
 # The version matrix: Windows 7 for every tier, then XP and 10 for e2e. A
 # 64-bit prefix has no plain XP; its XP is the 64-bit edition.
@@ -57,19 +57,16 @@ windows_version() {
 }
 export PORTGAUGE_VERSION_MATRIX=1
 
-ran=0
-for target in $targets; do
-  if ! target_runs_here "$target"; then
-    summary+=("$target: not run: this kernel cannot execute 32-bit x86 code")
-    echo "test: ${summary[-1]}"
-    continue
-  fi
+# One target's Windows tiers, on a display and in a prefix of its own, so
+# that two targets can run at once; it stops what it started.
+windows_tiers() {
+  target=$1
+  trap stop_wine_session EXIT
   use_windows_target "$target"
-  summary+=("$target: FAILED (see above)")
-  prepare_wine_prefix "$PORTGAUGE_SESSION_DIR/prefix-$target"
-  echo "test: $target: the $PORTGAUGE_BITS-bit build in $WINEARCH prefix $WINEPREFIX through $WINE"
-
-  xp=winxp
+  start_xvfb
+  prepare_wine_prefix "$session/prefix-$target"
+  echo "test: $target: the $PORTGAUGE_BITS-bit build in $WINEARCH prefix $WINEPREFIX through $WINE, on Xvfb $DISPLAY"
+  local xp=winxp version
   if [ "$target" = x64 ]; then xp=winxp64; fi
   windows_version win7
   ctest --preset "$PORTGAUGE_PRESET"
@@ -78,14 +75,46 @@ for target in $targets; do
     # The run command makes prefixes of its own; once is enough.
     ctest --preset "$PORTGAUGE_PRESET" -L e2e -E '^e2e\.run_command'
   done
-  unset PORTGAUGE_WINDOWS_VERSION
-  stop_wine_prefix
-  summary[-1]="$target: ran unit, win32, e2e (win7, $xp, win10)"
-  echo "test: ${summary[-1]}"
-  ran=$((ran + 1))
-done
+  echo "$target: ran unit, win32, e2e (win7, $xp, win10)" >"$session/$target.done"
+}
 
-if [ "$ran" -eq 0 ]; then
+# Each target this host runs: the first with its output as it comes, any
+# other at the same time into a log shown when it is done.
+runnable=()
+for target in $targets; do
+  if target_runs_here "$target"; then
+    runnable+=("$target")
+  else
+    summary+=("$target: not run: this kernel cannot execute 32-bit x86 code")
+    echo "test: ${summary[-1]}"
+  fi
+done
+if [ ${#runnable[@]} -eq 0 ]; then
   summary+=("no Windows target ran: nothing of the Windows build was tested")
   exit 1
 fi
+declare -A background=()
+for target in "${runnable[@]:1}"; do
+  echo "test: $target: running at the same time; its log follows when it is done"
+  (windows_tiers "$target") >"$session/$target.log" 2>&1 &
+  background[$target]=$!
+done
+# Started apart and waited for: a subshell that is part of an "||" list
+# would run on past a failing command.
+(windows_tiers "${runnable[0]}") &
+first=$!
+failed=0
+wait "$first" || failed=1
+for target in "${!background[@]}"; do
+  wait "${background[$target]}" || failed=1
+  echo "test: $target: its log"
+  sed "s/^/[$target] /" "$session/$target.log"
+done
+for target in "${runnable[@]}"; do
+  if [ -f "$session/$target.done" ]; then
+    summary+=("$(cat "$session/$target.done")")
+  else
+    summary+=("$target: FAILED (its log above)")
+  fi
+done
+exit "$failed"

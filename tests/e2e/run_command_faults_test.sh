@@ -49,7 +49,10 @@ grep -q '^run: another run is using the Wine prefix' "$work/one.log" "$work/two.
   fail "neither concurrent run waited for the other"
 
 # Killed right after importing an EHCI machine's devices, before recording
-# them: the next run, on a machine without USB, must not see them.
+# them, where the last run recorded none: the next run, on a machine without
+# USB, must not see them.
+[ "$(run before-kill "$work/shared" "$work/none")" = 0 ] || { cat "$work/before-kill.log"; fail "the run before the kill failed"; }
+expect_line before-kill "run:   0 USB devices in this Wine prefix"
 status=$(run killed "$work/shared" "$work/ehci_uhci" DISPLAY="$DISPLAY" PORTGAUGE_TEST_KILL_AFTER=import)
 [ "$status" = 137 ] || { cat "$work/killed.log"; fail "the run was not killed after its import (exit $status)"; }
 WINEPREFIX="$work/shared/portgauge/$prefix_name" wineserver -k 2>/dev/null || true

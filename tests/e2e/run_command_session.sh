@@ -22,7 +22,10 @@ fail() {
   exit 1
 }
 
-(cd "$repo" && cmake --preset host >/dev/null && cmake --build --preset host --target make-sysfs-tree >/dev/null)
+# Under the run command's build lock: the tests of two targets may run at once.
+(cd "$repo" && mkdir -p build && flock -w 1800 build/.portgauge-build.lock bash -ec '
+  cmake --preset host >/dev/null
+  cmake --build --preset host --target make-sysfs-tree >/dev/null')
 for machine in "$@"; do
   "$repo/build/host/tests/linux/make-sysfs-tree" "$repo/tests/fixtures/sysfs/$machine.tree" "$work/$machine"
 done
