@@ -14,7 +14,8 @@ source "$(dirname "$0")/run_command_session.sh" "run command faults test" "$1" "
 
 # The runs that are killed get this display, so that they leave no Xvfb behind.
 start_xvfb
-prefixes=()
+# Each run stops its own wineserver; a killed one cannot, so the test does.
+prefixes=("$work/shared/portgauge/$prefix_name" "$work/fresh/portgauge/$prefix_name")
 trap 'for p in "${prefixes[@]}"; do WINEPREFIX="$p" wineserver -k 2>/dev/null || true; done; stop_wine_session' EXIT
 
 # run NAME DATA SYSFS [VARIABLE=VALUE...]: the run command with no display
@@ -22,7 +23,6 @@ trap 'for p in "${prefixes[@]}"; do WINEPREFIX="$p" wineserver -k 2>/dev/null ||
 run() {
   local name=$1 data=$2 sysfs=$3 status=0
   shift 3
-  prefixes+=("$data/portgauge/$prefix_name")
   env -u DISPLAY XDG_DATA_HOME="$data" TMPDIR="$work/tmp" PORTGAUGE_SCREENSHOT="$work/$name.png" \
     PORTGAUGE_WINDOWS_TARGETS="$target" PORTGAUGE_SYSFS="$sysfs" "$@" bash "$repo/scripts/run.sh" \
     >"$work/$name.log" 2>&1 || status=$?
