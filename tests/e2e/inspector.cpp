@@ -3,17 +3,23 @@
 #include <cstring>
 #include <vector>
 
-RunningProgram::RunningProgram(const std::string& path, const std::string& commandTail, int showCommand) {
+RunningProgram::RunningProgram(const std::string& path, const std::string& commandTail, int showCommand,
+                               HANDLE output) {
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   if (showCommand >= 0) {
-    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.dwFlags |= STARTF_USESHOWWINDOW;
     startup.wShowWindow = static_cast<WORD>(showCommand);
+  }
+  if (output) {
+    startup.dwFlags |= STARTF_USESTDHANDLES;
+    startup.hStdOutput = output;
+    startup.hStdError = output;
   }
   std::string commandLine = "\"" + path + "\"";
   if (!commandTail.empty()) commandLine += " " + commandTail;
-  if (!CreateProcessA(path.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                      &process_)) {
+  if (!CreateProcessA(path.c_str(), &commandLine[0], nullptr, nullptr, output != nullptr, output ? DETACHED_PROCESS : 0,
+                      nullptr, nullptr, &startup, &process_)) {
     process_ = PROCESS_INFORMATION{};
   }
 }

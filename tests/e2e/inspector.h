@@ -14,8 +14,11 @@
 class RunningProgram {
  public:
   // Starts `path` with the command tail, and with the show command given in
-  // its start-up information when showCommand is not -1.
-  explicit RunningProgram(const std::string& path, const std::string& commandTail = "", int showCommand = -1);
+  // its start-up information when showCommand is not -1. Given an
+  // inheritable `output` handle, the program runs with no console and writes
+  // its standard output and error there.
+  explicit RunningProgram(const std::string& path, const std::string& commandTail = "", int showCommand = -1,
+                          HANDLE output = nullptr);
   ~RunningProgram();
   RunningProgram(const RunningProgram&) = delete;
   RunningProgram& operator=(const RunningProgram&) = delete;

@@ -20,24 +20,12 @@ long Inspect(const std::string& arguments) {
   if (!GetTempPathA(MAX_PATH, folder) || !GetTempFileNameA(folder, "pgi", 0, log)) return -1;
   SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
   HANDLE output = CreateFileA(log, GENERIC_WRITE, FILE_SHARE_READ, &inheritable, CREATE_ALWAYS, 0, nullptr);
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
-  startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdOutput = output;
-  startup.hStdError = output;
-  std::string commandLine = "\"" + WindowsPath(PORTGAUGE_INSPECTOR) + "\" " + arguments;
-  PROCESS_INFORMATION process{};
   long exitCode = -1;
-  if (CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, TRUE, DETACHED_PROCESS, nullptr, nullptr, &startup,
-                     &process)) {
+  {
+    RunningProgram inspector(WindowsPath(PORTGAUGE_INSPECTOR), arguments, -1, output);
     DWORD code = 0;
-    if (WaitForSingleObject(process.hProcess, 60000) == WAIT_OBJECT_0 && GetExitCodeProcess(process.hProcess, &code))
-      exitCode = static_cast<long>(code);
-    else
-      TerminateProcess(process.hProcess, 99);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-  }
+    if (inspector.WaitForExit(60000, &code)) exitCode = static_cast<long>(code);
+  }  // ended, if it still runs, before its output is read
   CloseHandle(output);
   std::ifstream written(log, std::ios::binary);
   std::cout << "inspector " << arguments << ": exit " << exitCode << "\n"
