@@ -2,7 +2,8 @@
 # and a display and a Wine prefix of our own for one of them.
 #
 #   kernel_runs_x86_code     true when this kernel executes 32-bit x86 code,
-#                            found out by running a tiny 32-bit program
+#                            found out by running a tiny 32-bit program; the
+#                            script ends when the program gives neither answer
 #   windows_targets          the Windows targets asked for: x86 (the 32-bit
 #                            build), x64 (the 64-bit one); both unless
 #                            PORTGAUGE_WINDOWS_TARGETS names others
@@ -68,8 +69,10 @@ kernel_runs_x86_code() {
       32) PORTGAUGE_KERNEL_RUNS_X86=yes ;;
       126) PORTGAUGE_KERNEL_RUNS_X86=no ;;  # Exec format error
       *)
+        # Neither answer: taking it for "no" would skip the 32-bit build for
+        # a reason that is not true. The script stops here instead.
         echo "wine-session: cannot tell whether this kernel runs 32-bit x86 code: $dir/probe ended with $status ${output}" >&2
-        return 2
+        exit 2
         ;;
     esac
     export PORTGAUGE_KERNEL_RUNS_X86

@@ -26,9 +26,9 @@ done
 
 # The probe agrees with the kernel: a 32-bit ELF runs exactly when the
 # kernel takes it. Where binutils can make one, check the probe against it.
+# A probe that gives neither answer ends this test with its message.
 status=0
 kernel_runs_x86_code || status=$?
-expect "probe answers yes or no" yes "$([ "$status" -le 1 ] && echo yes || echo "status $status")"
 expect "x64 always runs" 0 "$(target_runs_here x64; echo $?)"
 expect "x86 runs as the probe says" "$status" "$(target_runs_here x86 && echo 0 || echo 1)"
 work=$(mktemp -d)
