@@ -19,7 +19,7 @@ build/host/bench/scan_benchmark
 start_throwaway_session portgauge-bench
 for target in $targets; do
   if ! target_runs_here "$target"; then
-    echo "bench: $target: not run: this kernel cannot execute 32-bit x86 code"
+    echo "bench: $target: not run: $PORTGAUGE_NOT_RUN_REASON"
     continue
   fi
   use_windows_target "$target"
@@ -34,5 +34,5 @@ for target in $targets; do
     "$("$WINE" winepath -w "$tree/bench/floor_prompt.exe")" \
     "$("$WINE" winepath -w tests/fixtures/twelve_usb_devices.reg)" "${ROUNDS:-15}" | tr -d '\r' | sed "s/^/bench: $target: /"
   stop_wine_prefix
-  ls -l "$tree/app/PortGauge.exe" | awk -v t="$target" '{print "bench: " t ": PortGauge.exe: " $5 " bytes"}'
+  echo "bench: $target: PortGauge.exe: $(stat -c %s "$tree/app/PortGauge.exe") bytes"
 done

@@ -3,9 +3,9 @@
 # ($XDG_DATA_HOME/portgauge/wineprefix, or wineprefix64 for the 64-bit build;
 # XDG_DATA_HOME defaults to ~/.local/share), never the user's default one.
 #
-# It runs the 32-bit build where this kernel executes 32-bit x86 code, and
-# otherwise the 64-bit build through 64-bit Wine;
-# PORTGAUGE_WINDOWS_TARGETS=x86 or x64 forces one.
+# It runs the 32-bit build where this kernel executes 32-bit x86 code and
+# 32-bit Wine could be installed, and otherwise the 64-bit build through
+# 64-bit Wine, saying why; PORTGAUGE_WINDOWS_TARGETS=x86 or x64 forces one.
 #
 # Before each start the prefix's USB devices are refreshed from this machine:
 # usb-host-mirror lists its USB host controllers and hubs as Windows would
@@ -29,6 +29,7 @@ phase() {
   step=$1 advice=$2
   echo "run: $step"
 }
+# shellcheck disable=SC2317 # called by the ERR trap
 failed() {
   local status=$?
   # A command substitution that failed is reported once, by the command around it.
@@ -49,25 +50,24 @@ run_dir=$(mktemp -d -t portgauge-run.XXXXXX)
 trap 'stop_wine_session; rm -rf "$run_dir"' EXIT
 
 phase "choosing the build to run" "set PORTGAUGE_WINDOWS_TARGETS to x86 or x64, or leave it unset"
-target=""
+target="" why=""
 for candidate in $(windows_targets); do
   if target_runs_here "$candidate"; then
     target=$candidate
     break
   fi
+  why=$PORTGAUGE_NOT_RUN_REASON
 done
 if [ -z "$target" ]; then
   echo "run: PORTGAUGE_WINDOWS_TARGETS=\"${PORTGAUGE_WINDOWS_TARGETS:-}\" asks only for the 32-bit build," \
-    "and this kernel cannot execute 32-bit x86 code; use x64" >&2
+    "and it cannot run here: $why; use x64" >&2
   exit 1
 fi
 use_windows_target "$target"
 if [ -n "${PORTGAUGE_WINDOWS_TARGETS:-}" ]; then
   why="as PORTGAUGE_WINDOWS_TARGETS=\"$PORTGAUGE_WINDOWS_TARGETS\" asks"
 elif [ "$target" = x86 ]; then
-  why="this kernel executes 32-bit x86 code"
-else
-  why="this kernel cannot execute 32-bit x86 code"
+  why="this kernel executes 32-bit x86 code and 32-bit Wine is installed"
 fi
 echo "run: running the $PORTGAUGE_BITS-bit build of PortGauge.exe: $why"
 
@@ -82,6 +82,7 @@ phase "building PortGauge.exe ($PORTGAUGE_BITS-bit), inspector.exe and usb-host-
   "the compiler's message is above; scripts/install-deps.sh installs the tool chain"
 # Runs started together from one checkout take turns at its build trees.
 mkdir -p build
+# shellcheck disable=SC2016 # the inner shell expands $0
 flock -w 1800 build/.portgauge-build.lock bash -ec '
   cmake --preset "$0" >/dev/null
   cmake --build --preset "$0" --target PortGauge inspector
@@ -99,6 +100,7 @@ phase "taking the Wine prefix $prefix for this run" \
 # it ends: no Wine process started later inherits it, so a wineserver that
 # outlives a killed run cannot keep the prefix locked.
 mkdir -p "$prefix"
+# shellcheck disable=SC2016 # the inner shell expands $0
 flock -w "${PORTGAUGE_LOCK_WAIT:-600}" "$prefix/.portgauge-run.lock" \
   sh -c 'echo taken; exec tail --pid="$0" -f /dev/null' "$$" >"$run_dir/lock" &
 lock_holder=$!

@@ -40,6 +40,7 @@ echo "test: exe tier"
 
 summary=("exe: PortGauge.exe x86 and x64 checked as files")
 session=$(mktemp -d /tmp/portgauge-test.XXXXXX)
+# shellcheck disable=SC2317 # called by the EXIT trap
 report() {
   local line
   echo "test: summary"
@@ -85,7 +86,7 @@ for target in $targets; do
   if target_runs_here "$target"; then
     runnable+=("$target")
   else
-    summary+=("$target: not run: this kernel cannot execute 32-bit x86 code")
+    summary+=("$target: not run: $PORTGAUGE_NOT_RUN_REASON")
     echo "test: ${summary[-1]}"
   fi
 done

@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Sourced by the README's commands: which Windows builds this host can run,
 # and a display and a Wine prefix of our own for one of them.
 #
@@ -7,7 +8,8 @@
 #   windows_targets          the Windows targets asked for: x86 (the 32-bit
 #                            build), x64 (the 64-bit one); both unless
 #                            PORTGAUGE_WINDOWS_TARGETS names others
-#   target_runs_here T       true when this host can run target T
+#   target_runs_here T       true when this host can run target T; when it
+#                            cannot, PORTGAUGE_NOT_RUN_REASON says why
 #   use_windows_target T     selects target T: exports WINE (its Wine
 #                            loader) and WINEARCH, sets PORTGAUGE_PRESET (its
 #                            CMake preset, also its folder under build/) and
@@ -36,6 +38,9 @@
 PORTGAUGE_XVFB_PID=""
 PORTGAUGE_WINESERVER_PREFIX=""
 PORTGAUGE_SCRIPTS_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+# Written by install-deps.sh when 32-bit Wine could not be installed from
+# the package archive: apt's first error line.
+PORTGAUGE_WINE32_MISSING=$(dirname "$PORTGAUGE_SCRIPTS_DIR")/build/wine32-not-installed
 
 export WINEDEBUG=-all
 # No Mono or Gecko download prompts: the program needs neither.
@@ -81,24 +86,31 @@ kernel_runs_x86_code() {
 }
 
 windows_targets() {
-  local targets=${PORTGAUGE_WINDOWS_TARGETS:-x86 x64} target
-  for target in $targets; do
+  local asked=() target
+  for target in ${PORTGAUGE_WINDOWS_TARGETS:-x86 x64}; do
     case "$target" in
-      x86 | x64) ;;
+      x86 | x64) asked+=("$target") ;;
       *)
         echo "wine-session: PORTGAUGE_WINDOWS_TARGETS=\"$PORTGAUGE_WINDOWS_TARGETS\": each target is x86 or x64" >&2
         return 2
         ;;
     esac
   done
-  echo $targets
+  echo "${asked[*]}"
 }
 
+# The only reasons to leave a target out: the kernel cannot run its code,
+# or its Wine could not be installed.
 target_runs_here() {
-  case "$1" in
-    x86) kernel_runs_x86_code ;;
-    x64) true ;;
-  esac
+  PORTGAUGE_NOT_RUN_REASON=""
+  if [ "$1" = x86 ]; then
+    if ! kernel_runs_x86_code; then
+      PORTGAUGE_NOT_RUN_REASON="this kernel cannot execute 32-bit x86 code"
+    elif [ -f "$PORTGAUGE_WINE32_MISSING" ]; then
+      PORTGAUGE_NOT_RUN_REASON="32-bit Wine could not be installed from the package archive ($(head -n1 "$PORTGAUGE_WINE32_MISSING"))"
+    fi
+  fi
+  [ -z "$PORTGAUGE_NOT_RUN_REASON" ]
 }
 
 # The loader of one architecture, where Debian and Ubuntu put it.
@@ -128,7 +140,7 @@ use_windows_target() {
     echo "wine-session: no $PORTGAUGE_BITS-bit Wine loader found; run scripts/install-deps.sh" >&2
     return 1
   fi
-  export WINE WINEARCH
+  export WINE WINEARCH PORTGAUGE_PRESET PORTGAUGE_BITS
 }
 
 start_xvfb() {
@@ -136,8 +148,7 @@ start_xvfb() {
   displayfile=$(mktemp)
   Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$displayfile" >/dev/null 2>&1 &
   PORTGAUGE_XVFB_PID=$!
-  local i
-  for i in $(seq 1 100); do
+  for _ in $(seq 1 100); do
     if [ -s "$displayfile" ]; then break; fi
     if ! kill -0 "$PORTGAUGE_XVFB_PID" 2>/dev/null; then break; fi
     sleep 0.1
@@ -147,7 +158,8 @@ start_xvfb() {
     echo "wine-session: Xvfb did not start" >&2
     return 1
   fi
-  export DISPLAY=":$(head -n1 "$displayfile")"
+  DISPLAY=":$(head -n1 "$displayfile")"
+  export DISPLAY
   rm -f "$displayfile"
 }
 
