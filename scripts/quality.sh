@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The code-quality gates, zero findings each: clang-format (the committed
 # .clang-format), clang-tidy (the checks in .clang-tidy) and cppcheck, over
-# our own sources. Needs the host, win32 and fuzz trees configured: each
+# our own sources, and shellcheck over our shell scripts (following the
+# files they source). Needs the host, win32 and fuzz trees configured: each
 # source is checked with the compile commands of a tree that builds it.
 # Exit code 0: nothing found; 1: findings or files that could not be
 # checked, shown above; 2: a tool is missing.
@@ -10,7 +11,7 @@ cd "$(dirname "$0")/.."
 
 # A gate whose tool is missing finds nothing; say so instead.
 missing=0
-for tool in clang-format clang-tidy cppcheck; do
+for tool in clang-format clang-tidy cppcheck shellcheck; do
   if ! command -v "$tool" >/dev/null; then
     echo "quality: $tool is not installed (not on PATH); bash scripts/install-deps.sh installs it" >&2
     missing=1
@@ -65,6 +66,10 @@ cppcheck --quiet --error-exitcode=1 --std=c++17 --language=c++ --inline-suppr \
   -DPORTGAUGE_EXE='""' -DPORTGAUGE_INSPECTOR='""' -DPORTGAUGE_FIXTURE_DIR='""' -DPORTGAUGE_SYSFS_FIXTURE_DIR='""' -DUSB_HOST_MIRROR_PATH='""' \
   app assessment common inventory linux report bench fuzz tests ||
   status=1
+
+echo "quality: shellcheck"
+mapfile -t scripts < <(git ls-files 'scripts/*.sh' 'tests/*.sh' .ci/run)
+shellcheck --external-sources --source-path=SCRIPTDIR "${scripts[@]}" || status=1
 
 if [ "$status" -ne 0 ]; then echo "quality: findings above"; fi
 exit "$status"

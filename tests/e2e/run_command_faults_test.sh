@@ -10,13 +10,19 @@
 #
 #   run_command_faults_test.sh DIR x86|x64
 set -euo pipefail
+# shellcheck source=tests/e2e/run_command_session.sh
 source "$(dirname "$0")/run_command_session.sh" "run command faults test" "$1" "$2" ehci_uhci none
 
 # The runs that are killed get this display, so that they leave no Xvfb behind.
 start_xvfb
 # Each run stops its own wineserver; a killed one cannot, so the test does.
 prefixes=("$work/shared/portgauge/$prefix_name" "$work/fresh/portgauge/$prefix_name")
-trap 'for p in "${prefixes[@]}"; do WINEPREFIX="$p" wineserver -k 2>/dev/null || true; done; stop_wine_session' EXIT
+stop_prefixes() {
+  local prefix
+  for prefix in "${prefixes[@]}"; do WINEPREFIX="$prefix" wineserver -k 2>/dev/null || true; done
+  stop_wine_session
+}
+trap stop_prefixes EXIT
 
 # run NAME DATA SYSFS [VARIABLE=VALUE...]: the run command with no display
 # (unless a DISPLAY is given), its output in $work/NAME.log; prints its exit code.

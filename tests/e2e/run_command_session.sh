@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Sourced by the run command's tests: DIR and the Windows target (x86 or
 # x64) from the command line, a fresh work folder with a temporary folder of
 # its own, the target's Wine loader and prefix name, and fixture machines
@@ -12,8 +13,8 @@ shift 3
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 source "$repo/scripts/wine-session.sh"
 use_windows_target "$target"
-prefix_name=wineprefix
-if [ "$target" = x64 ]; then prefix_name=wineprefix64; fi
+# shellcheck disable=SC2034 # for the tests that source this
+if [ "$target" = x64 ]; then prefix_name=wineprefix64; else prefix_name=wineprefix; fi
 rm -rf "$work"
 mkdir -p "$work/tmp"
 

@@ -10,6 +10,7 @@
 #
 #   run_command_test.sh DIR x86|x64
 set -euo pipefail
+# shellcheck source=tests/e2e/run_command_session.sh
 source "$(dirname "$0")/run_command_session.sh" "run command test" "$1" "$2" ehci_uhci xhci_only
 screenshot="$work/report.png"
 
@@ -20,7 +21,7 @@ run_command() {
     PORTGAUGE_WINDOWS_TARGETS="$target" PORTGAUGE_SYSFS="$1" bash "$repo/scripts/run.sh" 2>&1) || status=$?
   grep '^run:' <<<"$output" || true
   # Wine keeps its server's socket folder there too; the command's own are portgauge-*.
-  leftovers=$(cd "$work/tmp" && ls -A | grep '^portgauge' || true)
+  leftovers=$(shopt -s nullglob && cd "$work/tmp" && echo portgauge*)
   [ -z "$leftovers" ] || fail "temporary files left behind: $leftovers"
 }
 expect_line() {  # expect_line LINE WHAT
@@ -44,7 +45,8 @@ expect_line "run: PortGauge.exe exited with code 0" "the exit code"
 [ "$(head -c 8 "$screenshot" | od -An -tx1 | tr -d ' ')" = 89504e470d0a1a0a ] || fail "$screenshot is not a PNG"
 # The window is 350 x 300 dialog units plus its frame: hundreds of pixels each way.
 read -r width height <<<"$(identify -format '%w %h' "$screenshot")"
-[ "$width" -gt 400 ] && [ "$height" -gt 400 ] || fail "screenshot is only ${width}x${height} pixels"
+[ "$width" -gt 400 ] || fail "screenshot is only ${width}x${height} pixels"
+[ "$height" -gt 400 ] || fail "screenshot is only ${width}x${height} pixels"
 
 # Then an xHCI-only machine in the same prefix: the EHCI machine's devices
 # are gone, and so is its USB 2.0 verdict.
