@@ -30,6 +30,7 @@ done
 # A probe that gives neither answer ends this test with its message.
 status=0
 kernel_runs_x86_code || status=$?
+probed=$PORTGAUGE_KERNEL_RUNS_X86
 expect "x64 always runs" 0 "$(target_runs_here x64; echo $?)"
 expect "x86 runs as the probe says" "$status" "$(target_runs_here x86 && echo 0 || echo 1)"
 work=$(mktemp -d)
@@ -71,4 +72,4 @@ expect "no HOME" "$account/.local/share" "$(unset HOME XDG_DATA_HOME; portgauge_
 expect "relative HOME" "$account/.local/share" "$(unset XDG_DATA_HOME; HOME=home portgauge_data_home)"
 
 if [ "$failures" -ne 0 ]; then exit 1; fi
-echo "wine-session test: passed (this kernel runs 32-bit x86 code: $PORTGAUGE_KERNEL_RUNS_X86)"
+echo "wine-session test: passed (this kernel runs 32-bit x86 code: $probed)"
