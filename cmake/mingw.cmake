@@ -1,12 +1,12 @@
-# Cross-build for Windows with MinGW-w64 (posix thread model), for the
+# Cross-build for Windows with MinGW-w64 (win32 thread model), for the
 # processor the toolchain file that includes this names in
 # PORTGAUGE_MINGW_PROCESSOR (i686 or x86_64).
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR ${PORTGAUGE_MINGW_PROCESSOR})
 set(triple ${PORTGAUGE_MINGW_PROCESSOR}-w64-mingw32)
 
-set(CMAKE_C_COMPILER ${triple}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${triple}-g++-posix)
+set(CMAKE_C_COMPILER ${triple}-gcc-win32)
+set(CMAKE_CXX_COMPILER ${triple}-g++-win32)
 set(CMAKE_RC_COMPILER ${triple}-windres)
 # What clang-tidy is told to compile for when it checks this tree's sources.
 set(PORTGAUGE_CLANG_TARGET ${triple})

@@ -30,8 +30,8 @@ have_pkg() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok
 
 packages=(
   cmake g++ make ninja-build python3 python3-pefile
-  g++-mingw-w64-i686-posix binutils-mingw-w64-i686
-  g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
+  g++-mingw-w64-i686-win32 binutils-mingw-w64-i686
+  g++-mingw-w64-x86-64-win32 binutils-mingw-w64-x86-64
   googletest libbenchmark-dev
   clang libclang-rt-14-dev clang-tidy clang-format cppcheck valgrind shellcheck
   xvfb x11-utils imagemagick
