@@ -68,7 +68,7 @@ cppcheck --quiet --error-exitcode=1 --std=c++17 --language=c++ --inline-suppr \
   status=1
 
 echo "quality: shellcheck"
-mapfile -t scripts < <(git ls-files 'scripts/*.sh' 'tests/*.sh' .ci/run)
+mapfile -t scripts < <(git ls-files 'scripts/*.sh' 'tests/*.sh' 'cmake/*.sh' .ci/run)
 shellcheck --external-sources --source-path=SCRIPTDIR "${scripts[@]}" || status=1
 
 if [ "$status" -ne 0 ]; then echo "quality: findings above"; fi

@@ -5,14 +5,16 @@
 #     once under valgrind;
 #   - the unit tests again under AddressSanitizer and UBSan;
 #   - a short run of every fuzz target (libFuzzer, ASan, UBSan);
-#   - the code-quality gates (clang-format, clang-tidy, cppcheck);
-#   - the exe tier: both PortGauge.exe files (32-bit and 64-bit) as files;
+#   - the code-quality gates (clang-format, clang-tidy, cppcheck, shellcheck);
+#   - the exe tier: both PortGauge.exe files (32-bit and 64-bit) as files,
+#     their imports against the oldest Windows each is for, their processor
+#     floor, and a second build of each, byte for byte;
 #   - for each Windows target this host can run (x86: the 32-bit build in a
 #     32-bit prefix; x64: the 64-bit build in a 64-bit prefix), the tiers
 #     unit, win32 and e2e under Wine with the prefix set to Windows 7, then
-#     the e2e tier again as Windows XP and as Windows 10; two targets run at
-#     the same time, each on a display and in a Wine prefix of its own, all
-#     thrown away at the end.
+#     the e2e tier again as Windows XP, as Windows 2000 (32-bit only) and as
+#     Windows 10; two targets run at the same time, each on a display and in
+#     a Wine prefix of its own, all thrown away at the end.
 # PORTGAUGE_WINDOWS_TARGETS="x86", "x64" or "x86 x64" picks the targets.
 # Exit code 0 only when every tier that ran passed and at least one Windows
 # target ran.
@@ -33,12 +35,16 @@ ctest --preset asan
 ctest --preset fuzz --parallel "$(nproc)"
 bash scripts/quality.sh
 
-# Debian's own python3 has pefile; a python3 earlier on PATH may not.
+# Each exe as a file (Debian's own python3 has pefile; a python3 earlier on
+# PATH may not): format, resources, every import against the oldest Windows
+# it is for, its processor floor; then built once more elsewhere, byte for byte.
 echo "test: exe tier"
 /usr/bin/python3 tests/exe/check_exe.py x86 build/win32/app/PortGauge.exe resources/portgauge.ico
 /usr/bin/python3 tests/exe/check_exe.py x64 build/win64/app/PortGauge.exe resources/portgauge.ico
+bash tests/exe/check_rebuild.sh win32
+bash tests/exe/check_rebuild.sh win64
 
-summary=("exe: PortGauge.exe x86 and x64 checked as files")
+summary=("exe: PortGauge.exe x86 and x64 checked as files and built twice, byte-identical")
 session=$(mktemp -d /tmp/portgauge-test.XXXXXX)
 # shellcheck disable=SC2317 # called by the EXIT trap
 report() {
