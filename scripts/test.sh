@@ -55,8 +55,9 @@ report() {
 }
 trap report EXIT
 
-# The version matrix: Windows 7 for every tier, then XP and 10 for e2e. A
-# 64-bit prefix has no plain XP; its XP is the 64-bit edition.
+# The version matrix: Windows 7 for every tier, then XP and 10 for e2e, and
+# for the 32-bit build Windows 2000 too. A 64-bit prefix has no plain XP;
+# its XP is the 64-bit edition.
 windows_version() {
   "$WINE" winecfg -v "$1"
   export PORTGAUGE_WINDOWS_VERSION=$1
@@ -73,16 +74,16 @@ windows_tiers() {
   start_xvfb
   prepare_wine_prefix "$session/prefix-$target"
   echo "test: $target: the $PORTGAUGE_BITS-bit build in $WINEARCH prefix $WINEPREFIX through $WINE, on Xvfb $DISPLAY"
-  local xp=winxp version
-  if [ "$target" = x64 ]; then xp=winxp64; fi
+  local versions=(winxp win2k win10) version
+  if [ "$target" = x64 ]; then versions=(winxp64 win10); fi
   windows_version win7
   ctest --preset "$PORTGAUGE_PRESET"
-  for version in "$xp" win10; do
+  for version in "${versions[@]}"; do
     windows_version "$version"
     # The run command makes prefixes of its own; once is enough.
     ctest --preset "$PORTGAUGE_PRESET" -L e2e -E '^e2e\.run_command'
   done
-  echo "$target: ran unit, win32, e2e (win7, $xp, win10)" >"$session/$target.done"
+  echo "$target: ran unit, win32, e2e (win7, ${versions[*]})" >"$session/$target.done"
 }
 
 # Each target this host runs: the first with its output as it comes, any

@@ -1,5 +1,5 @@
 // The version of Windows the prefix reports, when the test run asks for one
-// (PORTGAUGE_WINDOWS_VERSION=winxp, winxp64, win7 or win10): proof that the
+// (PORTGAUGE_WINDOWS_VERSION=win2k, winxp, winxp64, win7 or win10): proof that the
 // e2e cases around it ran against that version. Inside the test command's
 // version matrix (PORTGAUGE_VERSION_MATRIX set) a version must be asked for.
 #include <gtest/gtest.h>
@@ -20,7 +20,7 @@ TEST(WindowsVersion, PrefixReportsTheVersionUnderTest) {
     const char* Name;
     DWORD Major, Minor;
   };
-  const Version versions[] = {{"winxp", 5, 1}, {"winxp64", 5, 2}, {"win7", 6, 1}, {"win10", 10, 0}};
+  const Version versions[] = {{"win2k", 5, 0}, {"winxp", 5, 1}, {"winxp64", 5, 2}, {"win7", 6, 1}, {"win10", 10, 0}};
   const Version* expected = nullptr;
   for (const Version& v : versions)
     if (std::string(asked) == v.Name) expected = &v;
