@@ -2,14 +2,21 @@
 // of the input (split at "|") goes through the number, PCI address and
 // speed parsers; the pieces in order are also the attribute files of a
 // small tree (a PCI controller, a root hub naming it by its serial, a
-// device below it), read by the same code that reads /sys. A missing piece
-// is a missing file. Parsed values stay within their bounds and format
-// back to themselves, each file reads as its bytes without the blanks
-// around them, and the tree reads and mirrors as those texts say.
+// device below it with two interface folders, a second device, an
+// interface folder without its device), read by the same code that reads
+// /sys. A missing piece is a missing file, and for an interface's class a
+// missing folder. Parsed values stay within their bounds and format back
+// to themselves, each file reads as its bytes without the blanks around
+// them, the tree reads and mirrors as those texts say, and the registry
+// file holds printable text only, a serial only where it may name a key.
 #include <fcntl.h>
 #include <stdlib.h>
+#include <strings.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
@@ -48,6 +55,15 @@ enum File {
   kIdProduct,
   kSpeed,
   kVersion,
+  kDeviceSubClass,
+  kDeviceProtocol,
+  kInterfaceCount,
+  kDeviceSerial,
+  kFirstInterfaceClass,
+  kSecondInterfaceClass,
+  kOtherDeviceClass,
+  kOtherSerial,
+  kStrayInterfaceClass,
   kFileCount
 };
 const char* const kFilePaths[] = {
@@ -63,9 +79,21 @@ const char* const kFilePaths[] = {
     "bus/usb/devices/1-1/idProduct",
     "bus/usb/devices/1-1/speed",
     "bus/usb/devices/1-1/version",
+    "bus/usb/devices/1-1/bDeviceSubClass",
+    "bus/usb/devices/1-1/bDeviceProtocol",
+    "bus/usb/devices/1-1/bNumInterfaces",
+    "bus/usb/devices/1-1/serial",
+    "bus/usb/devices/1-1/1-1:1.0/bInterfaceClass",
+    "bus/usb/devices/1-1/1-1:1.3/bInterfaceClass",
+    "bus/usb/devices/1-2/bDeviceClass",
+    "bus/usb/devices/1-2/serial",
+    "bus/usb/devices/1-3:1.0/bInterfaceClass",
 };
 static_assert(sizeof kFilePaths / sizeof kFilePaths[0] == kFileCount, "one path per file");
 const PciAddress kControllerAddress = {0, 0, 0x1d, 7};
+
+// The files whose folder goes with them: an interface is there or not.
+bool HasFolderOfItsOwn(int file) { return file == kFirstInterfaceClass || file == kSecondInterfaceClass; }
 
 // The tree's folders, made once for the whole run: each input only rewrites
 // the files, which keeps a run fast.
@@ -87,13 +115,16 @@ class Tree {
   const fs::path& root() const { return root_; }
   fs::path Path(int file) const { return root_ / kFilePaths[file]; }
 
-  // The file holds exactly `text`, or is gone for nothing.
+  // The file holds exactly `text`, or is gone for nothing, and with it an
+  // interface's folder.
   void Set(int file, std::optional<std::string_view> text) const {
     const fs::path path = Path(file);
     if (!text) {
       Check(unlink(path.c_str()) == 0 || errno == ENOENT);
+      if (HasFolderOfItsOwn(file)) Check(rmdir(path.parent_path().c_str()) == 0 || errno == ENOENT);
       return;
     }
+    if (HasFolderOfItsOwn(file)) Check(mkdir(path.parent_path().c_str(), 0755) == 0 || errno == EEXIST);
     // Written over, then cut to length: ext4 flushes a file emptied by
     // O_TRUNC when it is closed, which made runs nearly three times slower.
     FileDescriptor out(open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644));
@@ -215,26 +246,99 @@ void CheckTree(const Tree& tree, const std::vector<std::string_view>& pieces) {
   Check(topology.RootHubs.size() == 1);
   Check(topology.RootHubs[0].Name == "usb1" && topology.RootHubs[0].BusNumber == 1);
   Check(topology.RootHubs[0].Controller == named);
-  const bool isHub = hex(kDeviceClass, 0xFF) == 9u;
-  Check(topology.Hubs.size() == (isHub ? 1u : 0u));
+  // 1-1 and 1-2 are hubs or devices as their class says; 1-3:1.0 is neither.
+  const std::optional<uint32_t> deviceClass = hex(kDeviceClass, 0xFF);
+  const std::optional<uint32_t> otherClass = hex(kOtherDeviceClass, 0xFF);
+  const bool isHub = deviceClass == 9u;
+  const bool isDevice = deviceClass && !isHub;
+  const bool otherIsDevice = otherClass && *otherClass != 9;
+  std::vector<std::string> hubNames;
+  for (const UsbHub& h : topology.Hubs) hubNames.push_back(h.Name);
+  std::vector<std::string> expectedHubs;
+  if (isHub) expectedHubs.push_back("1-1");
+  if (otherClass == 9u) expectedHubs.push_back("1-2");
+  Check(hubNames == expectedHubs);
   if (isHub) {
     const UsbHub& h = topology.Hubs[0];
-    Check(h.Name == "1-1" && h.BusNumber == 1);
+    Check(h.BusNumber == 1);
     Check(h.VendorId == hex(kIdVendor, 0xFFFF).value_or(0) && h.ProductId == hex(kIdProduct, 0xFFFF).value_or(0));
     Check(h.SuperSpeed == IsSuperSpeed(texts[kSpeed], texts[kVersion]));
+  }
+  Check(topology.Devices.size() == (isDevice ? 1u : 0u) + (otherIsDevice ? 1u : 0u));
+  const bool hasFirst = pieces.size() > kFirstInterfaceClass;
+  const bool hasSecond = pieces.size() > kSecondInterfaceClass;
+  const std::optional<uint32_t> interfaceCount =
+      texts[kInterfaceCount] ? ParseSysfsDecimal(*texts[kInterfaceCount], 0xFF) : std::nullopt;
+  if (isDevice) {
+    const UsbDevice& d = topology.Devices[0];
+    Check(d.Name == "1-1" && d.BusNumber == 1 && d.DeviceClass == *deviceClass);
+    Check(d.VendorId == hex(kIdVendor, 0xFFFF).value_or(0) && d.ProductId == hex(kIdProduct, 0xFFFF).value_or(0));
+    Check(d.DeviceSubClass == hex(kDeviceSubClass, 0xFF).value_or(0));
+    Check(d.DeviceProtocol == hex(kDeviceProtocol, 0xFF).value_or(0));
+    Check(d.InterfaceCount == interfaceCount && d.Serial == texts[kDeviceSerial]);
+    std::vector<UsbInterface> expected;
+    if (hasFirst) expected.push_back({0, hex(kFirstInterfaceClass, 0xFF)});
+    if (hasSecond) expected.push_back({3, hex(kSecondInterfaceClass, 0xFF)});
+    Check(d.Interfaces.size() == expected.size());
+    for (std::size_t i = 0; i < expected.size(); ++i)
+      Check(d.Interfaces[i].Number == expected[i].Number && d.Interfaces[i].Class == expected[i].Class);
+  }
+  if (otherIsDevice) {
+    const UsbDevice& d = topology.Devices.back();
+    Check(d.Name == "1-2" && !d.InterfaceCount && d.Interfaces.empty() && d.Serial == texts[kOtherSerial]);
   }
 
   const std::vector<MirroredDevice> devices = MirrorUsbHostDevices(topology);
   const bool controllerListed =
       isController && HostControllerDescription(static_cast<uint8_t>(*pciClass & 0xFF)) != nullptr;
   const bool rootHubListed = controllerListed && named == kControllerAddress;
-  Check(devices.size() ==
-        (controllerListed ? 1u : 0u) + (rootHubListed ? 1u : 0u) + (rootHubListed && isHub ? 1u : 0u));
-  for (const MirroredDevice& d : devices)
-    Check(d.DeviceId.find('\\') == std::string::npos && d.InstanceId.find('\\') == std::string::npos);
+  // 1-2 has no interface count, so only 1-1 may be listed: when its
+  // interfaces match their count, with one on class 00 as a mass-storage
+  // or printer device, with two on class 00 or EF/02/01 as a composite
+  // device followed by such functions.
+  const auto listedClass = [&hex](int file) {
+    const std::optional<uint32_t> c = hex(file, 0xFF);
+    return c && (*c == 7 || *c == 8);
+  };
+  const bool association = deviceClass == 0xEFu && hex(kDeviceSubClass, 0xFF).value_or(0) == 2 &&
+                           hex(kDeviceProtocol, 0xFF).value_or(0) == 1;
+  const std::size_t folders = (hasFirst ? 1 : 0) + (hasSecond ? 1 : 0);
+  std::size_t listedDevices = 0;
+  if (rootHubListed && isDevice && interfaceCount == folders) {
+    if (folders == 1 && deviceClass == 0u) listedDevices = listedClass(kFirstInterfaceClass) ? 1 : 0;
+    if (folders == 2 && (deviceClass == 0u || association))
+      listedDevices = 1 + (listedClass(kFirstInterfaceClass) ? 1 : 0) + (listedClass(kSecondInterfaceClass) ? 1 : 0);
+  }
+  Check(devices.size() == (controllerListed ? 1u : 0u) + (rootHubListed ? 1u : 0u) +
+                              (rootHubListed ? expectedHubs.size() : 0u) + listedDevices);
+
+  // A serial names 1-1's key only when it is letters and digits, no more
+  // than a string descriptor holds, and 1-2 does not show it too.
+  const std::optional<std::string>& serial = texts[kDeviceSerial];
+  const auto plain = [](const std::optional<std::string>& text) {
+    return text && !text->empty() && text->size() <= 126 &&
+           std::all_of(text->begin(), text->end(), [](char c) { return std::isalnum(static_cast<unsigned char>(c)); });
+  };
+  const bool shared = otherIsDevice && plain(texts[kOtherSerial]) && plain(serial) &&
+                      strcasecmp(texts[kOtherSerial]->c_str(), serial->c_str()) == 0;
+  const std::string instanceId = plain(serial) && !shared ? *serial : "5&0&1-1";
+  for (const MirroredDevice& d : devices) {
+    for (const std::string* id : {&d.DeviceId, &d.InstanceId}) {
+      Check(!id->empty() && id->size() <= 255);
+      for (const char c : *id) Check(c > ' ' && c < 0x7F && c != '\\' && c != '[' && c != ']');
+    }
+    if (d.DeviceId.find("&MI_") != std::string::npos) {
+      Check(d.InstanceId == "6&0&1-1&0000" || d.InstanceId == "6&0&1-1&0003");
+    } else if (d.Enumerator == "USB" && d.InstanceId.compare(0, 2, "4&") != 0 && d.InstanceId != "5&0&1-2") {
+      Check(d.InstanceId == (isHub ? "5&0&1-1" : instanceId));
+    }
+  }
   const std::string file = UsbRegistryFileText(devices);
-  for (std::size_t at = file.find('\n'); at != std::string::npos; at = file.find('\n', at + 1))
-    Check(at > 0 && file[at - 1] == '\r');
+  for (std::size_t at = 0; at < file.size(); ++at) {
+    const char c = file[at];
+    Check((c >= ' ' && c < 0x7F) || (c == '\r' && file[at + 1] == '\n') ||
+          (c == '\n' && at > 0 && file[at - 1] == '\r'));
+  }
 }
 
 }  // namespace

@@ -14,8 +14,9 @@
 #
 # On a desktop the program opens on the user's display. With no display it
 # runs on an Xvfb of its own: it prints the verdict prompt as read off the
-# box, answers Yes, saves a screenshot of the report window as a PNG, closes
-# the window and exits with the program's exit code.
+# box, answers Yes, prints the report's rows, saves a screenshot of the
+# report window as a PNG, closes the window and exits with the program's
+# exit code.
 #
 # One run at a time per prefix: a second run waits for the first (up to
 # PORTGAUGE_LOCK_WAIT seconds, default 600) and then takes its turn.
@@ -197,6 +198,7 @@ report=$("$WINE" "$inspector" report "$pid" | tr -d '\r')
 read -r x y width height <<<"$(head -n1 <<<"$report")"
 rows=$(tail -n +2 <<<"$report" | wc -l)
 echo "run: report window at ($x, $y), ${width}x${height} pixels, $rows rows"
+tail -n +2 <<<"$report" | sed 's/^/run:   /'
 phase "saving a screenshot of the report window" "ImageMagick's import comes with scripts/install-deps.sh"
 mkdir -p "$(dirname "$screenshot")"
 import -display "$DISPLAY" -window root -crop "${width}x${height}+${x}+${y}" +repage "$screenshot"

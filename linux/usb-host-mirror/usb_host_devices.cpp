@@ -1,6 +1,8 @@
 #include "usb_host_devices.h"
 
 #include <cstdio>
+#include <map>
+#include <optional>
 #include <set>
 
 namespace {
@@ -23,6 +25,23 @@ const HostControllerKind kHostControllerKinds[] = {
 
 const char kHubDescription[] = "Generic USB Hub";
 const char kSuperSpeedHubDescription[] = "Generic SuperSpeed USB Hub";
+
+// How the platform lists a function of one interface class, a device of
+// its own or part of a composite device.
+struct FunctionKind {
+  uint8_t InterfaceClass;
+  const char* Description;
+};
+
+const FunctionKind kFunctionKinds[] = {
+    {0x07, "USB Printing Support"},
+    {0x08, "USB Mass Storage Device"},
+};
+
+const char kCompositeDescription[] = "USB Composite Device";
+
+// The most a USB string descriptor holds: 126 UTF-16 units.
+constexpr std::size_t kMaxSerialLength = 126;
 
 const HostControllerKind* FindKind(uint8_t programmingInterface) {
   for (const HostControllerKind& kind : kHostControllerKinds) {
@@ -60,10 +79,76 @@ MirroredDevice RootHubDevice(const PciUsbController& controller, const HostContr
           kind.RootHubDescription};
 }
 
+std::string VendorProductId(uint16_t vendorId, uint16_t productId) {
+  return "VID_" + Hex(vendorId, 4) + "&PID_" + Hex(productId, 4);
+}
+
+// The port's own instance id: the same for the same port on every run.
+// The name is digits, "-" and "." only (the topology reader checks it).
+std::string PortInstanceId(const std::string& name) { return "5&0&" + name; }
+
 MirroredDevice HubDevice(const UsbHub& hub) {
-  // The name is digits, "-" and "." only (the topology reader checks it).
-  return {"USB", "VID_" + Hex(hub.VendorId, 4) + "&PID_" + Hex(hub.ProductId, 4), "5&0&" + hub.Name,
+  return {"USB", VendorProductId(hub.VendorId, hub.ProductId), PortInstanceId(hub.Name),
           hub.SuperSpeed ? kSuperSpeedHubDescription : kHubDescription};
+}
+
+const char* FunctionDescription(const std::optional<uint8_t>& interfaceClass) {
+  for (const FunctionKind& kind : kFunctionKinds) {
+    if (interfaceClass == kind.InterfaceClass) return kind.Description;
+  }
+  return nullptr;
+}
+
+bool IsLetterOrDigit(char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+
+// The serial as a key name compares it, letters in upper case; nothing
+// when it is not one that may name a key.
+std::optional<std::string> SerialKey(const std::optional<std::string>& serial) {
+  if (!serial || serial->empty() || serial->size() > kMaxSerialLength) return std::nullopt;
+  std::string key;
+  for (const char c : *serial) {
+    if (!IsLetterOrDigit(c)) return std::nullopt;
+    key += c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+  }
+  return key;
+}
+
+// What the platform's generic parent driver takes: more than one interface
+// on a device of class 00, or EF/02/01 (interface association).
+bool IsComposite(const UsbDevice& device) {
+  return device.Interfaces.size() > 1 &&
+         (device.DeviceClass == 0x00 ||
+          (device.DeviceClass == 0xEF && device.DeviceSubClass == 0x02 && device.DeviceProtocol == 0x01));
+}
+
+// As many interfaces as the device says, none sharing a number.
+bool InterfacesMatchTheirCount(const UsbDevice& device) {
+  if (!device.InterfaceCount || device.Interfaces.size() != *device.InterfaceCount) return false;
+  std::set<uint8_t> numbers;
+  for (const UsbInterface& each : device.Interfaces) numbers.insert(each.Number);
+  return numbers.size() == device.Interfaces.size();
+}
+
+// The device, and a composite device's functions, where the platform puts
+// them in its USB class.
+void AddPluggedDevice(const UsbDevice& device, const std::string& instanceId, std::vector<MirroredDevice>& devices) {
+  if (!InterfacesMatchTheirCount(device)) return;
+  const std::string deviceId = VendorProductId(device.VendorId, device.ProductId);
+  if (!IsComposite(device)) {
+    // One function: with device class 00 its one interface tells what it
+    // is; a device of any other class is not one of these.
+    const char* description = FunctionDescription(
+        device.Interfaces.size() == 1 && device.DeviceClass == 0x00 ? device.Interfaces[0].Class : std::nullopt);
+    if (description != nullptr) devices.push_back({"USB", deviceId, instanceId, description});
+    return;
+  }
+  devices.push_back({"USB", deviceId, instanceId, kCompositeDescription});
+  for (const UsbInterface& function : device.Interfaces) {
+    const char* description = FunctionDescription(function.Class);
+    if (description == nullptr) continue;
+    devices.push_back({"USB", deviceId + "&MI_" + Hex(function.Number, 2),
+                       "6&0&" + device.Name + "&" + Hex(function.Number, 4), description});
+  }
 }
 
 }  // namespace
@@ -90,6 +175,18 @@ std::vector<MirroredDevice> MirrorUsbHostDevices(const UsbHostTopology& topology
   }
   for (const UsbHub& hub : topology.Hubs) {
     if (listedBuses.count(hub.BusNumber) != 0) devices.push_back(HubDevice(hub));
+  }
+
+  // Every device counts, listed or not: a serial two devices show is
+  // nobody's.
+  std::map<std::string, int> serialUses;
+  for (const UsbDevice& device : topology.Devices) {
+    if (const std::optional<std::string> key = SerialKey(device.Serial)) ++serialUses[*key];
+  }
+  for (const UsbDevice& device : topology.Devices) {
+    if (listedBuses.count(device.BusNumber) == 0) continue;
+    const std::optional<std::string> key = SerialKey(device.Serial);
+    AddPluggedDevice(device, key && serialUses[*key] == 1 ? *device.Serial : PortInstanceId(device.Name), devices);
   }
   return devices;
 }

@@ -1,7 +1,8 @@
 #pragma once
 // The USB host side as the platform's own device list would show it: one
-// device per host controller and per hub, with the ids and descriptions the
-// platform's inbox drivers give them.
+// device per host controller and per hub, and the devices plugged in that
+// the platform's inbox drivers put in the same class, with the ids and
+// descriptions those drivers give them.
 
 #include <cstdint>
 #include <string>
@@ -24,9 +25,26 @@ struct MirroredDevice {
 const char* HostControllerDescription(uint8_t programmingInterface);
 
 // The devices in a stable order: the host controllers by PCI address, each
-// followed by its root hub, then the hubs by name. Left out: controllers of
-// another programming interface, root hubs whose controller is not listed,
-// and hubs on a bus whose root hub is not listed. A controller gets one
-// root hub however many the kernel made for it (an xHCI has two: one per
-// USB generation), as the platform lists one.
+// followed by its root hub, then the hubs by name, then the other devices
+// by name, a composite device followed by its functions. Left out:
+// controllers of another programming interface, root hubs whose controller
+// is not listed, and hubs and devices on a bus whose root hub is not
+// listed. A controller gets one root hub however many the kernel made for
+// it (an xHCI has two: one per USB generation), as the platform lists one.
+//
+// A device is listed only when its interface count is known and it has
+// that many interfaces, each of its own number. With more than one on
+// device class 00, or EF with subclass 02 and protocol 01 (the
+// interface-association form), it is a "USB Composite Device", followed by
+// those of its interfaces whose class is mass storage (08) or printer
+// (07), each a function of its own, "...&MI_nn" (nn the interface number).
+// With one on device class 00, that interface's class decides: 08 "USB
+// Mass Storage Device", 07 "USB Printing Support". Any other device is
+// left out, as its driver puts it in another class or none does.
+//
+// A device's instance id is its serial when that is 1 to 126 letters and
+// digits and no other device of the topology has it (compared in either
+// case, as key names are); else "5&0&" and its name, the port's own id,
+// which holds what no serial can. A function's is "6&0&", the device's
+// name, "&" and the interface number in four hex digits.
 std::vector<MirroredDevice> MirrorUsbHostDevices(const UsbHostTopology& topology);

@@ -61,6 +61,10 @@ std::optional<uint32_t> ReadHex(const fs::path& path, uint32_t maxValue) {
   return ParseSysfsHex(*text, maxValue);
 }
 
+// An identity field of 16 or 8 bits; 0 where missing or unreadable.
+uint16_t ReadHex16(const fs::path& path) { return static_cast<uint16_t>(ReadHex(path, 0xFFFF).value_or(0)); }
+uint8_t ReadHex8(const fs::path& path) { return static_cast<uint8_t>(ReadHex(path, 0xFF).value_or(0)); }
+
 // Splits `text` at the first `separator`; nothing when it does not occur.
 std::optional<std::pair<std::string_view, std::string_view>> SplitAt(std::string_view text, char separator) {
   const std::size_t at = text.find(separator);
@@ -85,11 +89,11 @@ std::optional<PciUsbController> ReadPciUsbController(const fs::path& folder, con
   controller.Name = name;
   controller.Address = *address;
   controller.ProgrammingInterface = static_cast<uint8_t>(*pciClass & 0xFF);
-  controller.VendorId = static_cast<uint16_t>(ReadHex(folder / "vendor", 0xFFFF).value_or(0));
-  controller.DeviceId = static_cast<uint16_t>(ReadHex(folder / "device", 0xFFFF).value_or(0));
-  controller.SubsystemVendorId = static_cast<uint16_t>(ReadHex(folder / "subsystem_vendor", 0xFFFF).value_or(0));
-  controller.SubsystemId = static_cast<uint16_t>(ReadHex(folder / "subsystem_device", 0xFFFF).value_or(0));
-  controller.Revision = static_cast<uint8_t>(ReadHex(folder / "revision", 0xFF).value_or(0));
+  controller.VendorId = ReadHex16(folder / "vendor");
+  controller.DeviceId = ReadHex16(folder / "device");
+  controller.SubsystemVendorId = ReadHex16(folder / "subsystem_vendor");
+  controller.SubsystemId = ReadHex16(folder / "subsystem_device");
+  controller.Revision = ReadHex8(folder / "revision");
   return controller;
 }
 
@@ -117,7 +121,7 @@ std::optional<uint32_t> RootHubBusNumber(std::string_view name) {
 }
 
 // "B-P", "B-P.P...": the bus number and the ports on the way, all decimal.
-std::optional<std::vector<uint32_t>> ParseHubName(std::string_view name) {
+std::optional<std::vector<uint32_t>> ParseDeviceName(std::string_view name) {
   if (name.size() > kMaxUsbNameLength) return std::nullopt;
   const auto busAndPorts = SplitAt(name, '-');
   if (!busAndPorts) return std::nullopt;
@@ -146,30 +150,95 @@ std::optional<PciAddress> RootHubController(const fs::path& folder) {
   return ParsePciAddress(*serial);
 }
 
+// "B-P...:C.I", an interface folder of the device named `device`: its
+// interface number I. Nothing for any other name.
+std::optional<uint8_t> InterfaceNumber(std::string_view name, std::string_view device) {
+  const auto deviceAndRest = SplitAt(name, ':');
+  if (!deviceAndRest || deviceAndRest->first != device) return std::nullopt;
+  const auto configurationAndNumber = SplitAt(deviceAndRest->second, '.');
+  if (!configurationAndNumber || !ParseSysfsDecimal(configurationAndNumber->first, 0xFF)) return std::nullopt;
+  const std::optional<uint32_t> number = ParseSysfsDecimal(configurationAndNumber->second, 0xFF);
+  if (!number) return std::nullopt;
+  return static_cast<uint8_t>(*number);
+}
+
+// The interface folders in the device's folder, by number. A link in the
+// place of one is not followed: the kernel's are folders.
+std::vector<UsbInterface> ReadInterfaces(const fs::path& folder, const std::string& name) {
+  std::vector<UsbInterface> interfaces;
+  for (const std::string& entry : FolderEntryNames(folder)) {
+    const std::optional<uint8_t> number = InterfaceNumber(entry, name);
+    std::error_code error;
+    if (!number || fs::symlink_status(folder / entry, error).type() != fs::file_type::directory) continue;
+    UsbInterface& added = interfaces.emplace_back(UsbInterface{*number, std::nullopt});
+    if (const std::optional<uint32_t> interfaceClass = ReadHex(folder / entry / "bInterfaceClass", 0xFF))
+      added.Class = static_cast<uint8_t>(*interfaceClass);
+  }
+  std::stable_sort(interfaces.begin(), interfaces.end(),
+                   [](const UsbInterface& a, const UsbInterface& b) { return a.Number < b.Number; });
+  return interfaces;
+}
+
+UsbHub ReadUsbHub(const fs::path& folder, const std::string& name, uint32_t bus) {
+  UsbHub hub;
+  hub.Name = name;
+  hub.BusNumber = bus;
+  hub.VendorId = ReadHex16(folder / "idVendor");
+  hub.ProductId = ReadHex16(folder / "idProduct");
+  hub.SuperSpeed = IsSuperSpeed(ReadSysfsAttribute(folder / "speed"), ReadSysfsAttribute(folder / "version"));
+  return hub;
+}
+
+UsbDevice ReadUsbDevice(const fs::path& folder, const std::string& name, uint32_t bus, uint8_t deviceClass) {
+  UsbDevice device;
+  device.Name = name;
+  device.BusNumber = bus;
+  device.VendorId = ReadHex16(folder / "idVendor");
+  device.ProductId = ReadHex16(folder / "idProduct");
+  device.DeviceClass = deviceClass;
+  device.DeviceSubClass = ReadHex8(folder / "bDeviceSubClass");
+  device.DeviceProtocol = ReadHex8(folder / "bDeviceProtocol");
+  // " 2": the kernel pads the count to two places.
+  if (const std::optional<std::string> count = ReadSysfsAttribute(folder / "bNumInterfaces"))
+    device.InterfaceCount = ParseSysfsDecimal(*count, 0xFF);
+  device.Interfaces = ReadInterfaces(folder, name);
+  device.Serial = ReadSysfsAttribute(folder / "serial");
+  return device;
+}
+
+// The entries by the numbers in their names. Names are already in text
+// order, which breaks ties ("1-01" and "1-1").
+template <typename Entry>
+std::vector<Entry> ByNumbers(std::vector<std::pair<std::vector<uint32_t>, Entry>>& entries) {
+  std::stable_sort(entries.begin(), entries.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+  std::vector<Entry> sorted;
+  sorted.reserve(entries.size());
+  for (auto& entry : entries) sorted.push_back(std::move(entry.second));
+  return sorted;
+}
+
 void ReadUsbDevices(const fs::path& root, UsbHostTopology& topology) {
   std::vector<std::pair<std::vector<uint32_t>, UsbHub>> hubs;
-  for (const auto& [name, device] : BusDevices(root, "usb")) {
+  std::vector<std::pair<std::vector<uint32_t>, UsbDevice>> devices;
+  for (const auto& [name, folder] : BusDevices(root, "usb")) {
     if (const std::optional<uint32_t> bus = RootHubBusNumber(name)) {
-      topology.RootHubs.push_back({name, *bus, RootHubController(device)});
+      topology.RootHubs.push_back({name, *bus, RootHubController(folder)});
       continue;
     }
-    const std::optional<std::vector<uint32_t>> numbers = ParseHubName(name);
+    const std::optional<std::vector<uint32_t>> numbers = ParseDeviceName(name);
     if (!numbers) continue;  // an interface ("1-1:1.0") or something else
-    if (ReadHex(device / "bDeviceClass", 0xFF) != kHubDeviceClass) continue;
-    UsbHub hub;
-    hub.Name = name;
-    hub.BusNumber = numbers->front();
-    hub.VendorId = static_cast<uint16_t>(ReadHex(device / "idVendor", 0xFFFF).value_or(0));
-    hub.ProductId = static_cast<uint16_t>(ReadHex(device / "idProduct", 0xFFFF).value_or(0));
-    hub.SuperSpeed = IsSuperSpeed(ReadSysfsAttribute(device / "speed"), ReadSysfsAttribute(device / "version"));
-    hubs.emplace_back(*numbers, std::move(hub));
+    const std::optional<uint32_t> deviceClass = ReadHex(folder / "bDeviceClass", 0xFF);
+    if (!deviceClass) continue;
+    if (*deviceClass == kHubDeviceClass)
+      hubs.emplace_back(*numbers, ReadUsbHub(folder, name, numbers->front()));
+    else
+      devices.emplace_back(*numbers, ReadUsbDevice(folder, name, numbers->front(), static_cast<uint8_t>(*deviceClass)));
   }
 
   std::stable_sort(topology.RootHubs.begin(), topology.RootHubs.end(),
                    [](const UsbRootHub& a, const UsbRootHub& b) { return a.BusNumber < b.BusNumber; });
-  // Names are already in text order, which breaks ties ("1-01" and "1-1").
-  std::stable_sort(hubs.begin(), hubs.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
-  for (auto& hub : hubs) topology.Hubs.push_back(std::move(hub.second));
+  topology.Hubs = ByNumbers(hubs);
+  topology.Devices = ByNumbers(devices);
 }
 
 }  // namespace

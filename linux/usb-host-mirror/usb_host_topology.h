@@ -59,20 +59,48 @@ struct UsbHub {
   bool SuperSpeed = false;  // the hub runs at USB 3 speed (5 Gbit/s or more)
 };
 
+// One interface of a device's configuration: a folder "B-P:C.I" inside the
+// device's folder.
+struct UsbInterface {
+  uint8_t Number = 0;            // I, the interface number (decimal in the name)
+  std::optional<uint8_t> Class;  // bInterfaceClass; nothing where unreadable
+};
+
+// A USB device plugged in below a root hub that is not a hub, as the kernel
+// describes it. Which of these the platform lists, and how, the mirror
+// decides.
+struct UsbDevice {
+  std::string Name;  // as a hub's
+  uint32_t BusNumber = 0;
+  uint16_t VendorId = 0;  // 0 where the file is missing or unreadable
+  uint16_t ProductId = 0;
+  uint8_t DeviceClass = 0;
+  uint8_t DeviceSubClass = 0;  // 0 where the file is missing or unreadable
+  uint8_t DeviceProtocol = 0;
+  std::optional<uint32_t> InterfaceCount;  // bNumInterfaces; nothing where missing or unreadable
+  std::vector<UsbInterface> Interfaces;    // one per folder, by number
+  std::optional<std::string> Serial;       // as read: any text, not checked
+};
+
 struct UsbHostTopology {
   std::vector<PciUsbController> Controllers;  // by PCI address, one per address
   std::vector<UsbRootHub> RootHubs;           // by bus number
   std::vector<UsbHub> Hubs;                   // by name, its numbers compared as numbers
+  std::vector<UsbDevice> Devices;             // by name, as the hubs
 };
 
 // Reads <sysfsRoot>/bus/pci/devices/* and <sysfsRoot>/bus/usb/devices/*.
 // Missing folders give no entries; an entry whose deciding file (a PCI
-// class, a hub's device class) is missing or unreadable is left out; an
-// unreadable identity field reads 0. Never throws for anything in the tree.
+// class, a USB device's device class) is missing or unreadable is left out;
+// an unreadable identity field reads 0. Never throws for anything in the
+// tree. A device's interfaces are the folders in its own folder; the
+// interface entries of bus/usb/devices are not read, so one without its
+// device adds nothing.
 //
 // Links are followed to reach the device folders, and only to ones inside
 // the root (links resolved): an entry leading out of it, or nowhere, is
-// left out. The files in a device's folder are never read through a link.
+// left out. The files in a device's folder, and its interface folders, are
+// never read through a link.
 //
 // A root hub's controller is the PCI device whose folder holds the root
 // hub's folder (the kernel's layout, seen by resolving links), or else the

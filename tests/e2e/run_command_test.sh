@@ -4,14 +4,16 @@
 # machines (PORTGAUGE_SYSFS): it must say which build it runs, list the
 # machine's devices, print the one verdict that machine must give, answer
 # it, save a PNG of the report window and end with the program's exit code
-# 0. The next run over another machine shows only that machine's devices. A
-# mirror that fails fails the run. Uses a Wine prefix, temporary folder and
-# screenshot path of its own under the directory given.
+# 0. The next run over another machine shows only that machine's devices,
+# and a machine with a flash drive and a webcam shows them in the device
+# list and in the report's rows. A mirror that fails fails the run. Uses a
+# Wine prefix, temporary folder and screenshot path of its own under the
+# directory given.
 #
 #   run_command_test.sh DIR x86|x64
 set -euo pipefail
 # shellcheck source=tests/e2e/run_command_session.sh
-source "$(dirname "$0")/run_command_session.sh" "run command test" "$1" "$2" ehci_uhci xhci_only
+source "$(dirname "$0")/run_command_session.sh" "run command test" "$1" "$2" ehci_uhci xhci_only flash_webcam
 screenshot="$work/report.png"
 
 # run_command SYSFS: runs the command over that machine; its output is in $output, its exit code in $status.
@@ -26,6 +28,14 @@ run_command() {
 }
 expect_line() {  # expect_line LINE WHAT
   grep -qxF -- "$1" <<<"$output" || { echo "$output"; fail "$2: no line \"$1\""; }
+}
+# expect_block DESCRIPTION DRIVER: the report's seven rows for a device of
+# the USB class with no friendly or port name, one after the other.
+expect_block() {
+  local guid="{36FC9E60-C465-11CF-8056-444553540000}" tab=$'\t' block
+  block=$(printf 'run:   %s\n' "Class: ${tab}USB" "Guid: ${tab}$guid" "FriendlyName: ${tab}None" \
+    "Description: ${tab}$1" "Driver: ${tab}$guid\\$2" "PortName: ${tab}None" "$(printf -- '-%.0s' {1..75})")
+  [[ "$output" == *"$block"* ]] || { echo "$output"; fail "the report has no block for $1 (driver $2)"; }
 }
 
 # An EHCI + UHCI machine: USB 2.0, its five devices.
@@ -55,6 +65,22 @@ run_command "$work/xhci_only"
 expect_line "run:   4 USB devices in this Wine prefix" "only the xHCI machine's devices"
 expect_line "run:   Caption: Has USB 1.1 Port" "the xHCI machine's verdict"
 expect_line "run: PortGauge.exe exited with code 0" "the second exit code"
+
+# A flash drive and a webcam below the EHCI's hub: the platform lists both
+# in its USB class (the webcam as a composite device), after the
+# controller, its root hub and the hub.
+run_command "$work/flash_webcam"
+[ "$status" = 0 ] || { echo "$output"; fail "the run over the flash drive and webcam failed"; }
+expect_line "run:   5 USB devices in this Wine prefix" "the flash drive machine's devices"
+expect_line "run:     USB Mass Storage Device" "the flash drive among the devices"
+expect_line "run:     USB Composite Device" "the webcam among the devices"
+expect_line "run:   Caption: Has USB 2.0 Port" "the flash drive machine's verdict"
+grep -q '^run: report window at .* 37 rows$' <<<"$output" || fail "the report does not list 2 + 7 x 5 rows"
+expect_line "run:   USB DeviceCount: "$'\t'"5" "the report's device count"
+expect_block "USB Mass Storage Device" 0003
+expect_block "USB Composite Device" 0004
+expect_block "Generic USB Hub" 0002
+expect_line "run: PortGauge.exe exited with code 0" "the third exit code"
 
 # A device tree the mirror cannot read fails the run, and says so.
 run_command "$work/no-such-folder"

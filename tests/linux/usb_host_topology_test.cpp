@@ -19,6 +19,21 @@ std::string AddressText(const PciAddress& a) {
   return text;
 }
 
+// "device 1-2 bus 1 id 0781:5567 class 00/00/00, 2 interfaces: 0=08 1=?,
+// serial 4C53": "?" an unreadable class or count.
+std::string DeviceLine(const UsbDevice& d) {
+  char text[128];
+  std::snprintf(text, sizeof text, "device %s bus %u id %04X:%04X class %02X/%02X/%02X, ", d.Name.c_str(), d.BusNumber,
+                d.VendorId, d.ProductId, d.DeviceClass, d.DeviceSubClass, d.DeviceProtocol);
+  std::string line = text;
+  line += (d.InterfaceCount ? std::to_string(*d.InterfaceCount) : "?") + " interfaces:";
+  for (const UsbInterface& i : d.Interfaces) {
+    std::snprintf(text, sizeof text, " %u=%02X", i.Number, i.Class.value_or(0));
+    line += i.Class ? text : " " + std::to_string(i.Number) + "=?";
+  }
+  return line + (d.Serial ? ", serial " + *d.Serial : "");
+}
+
 std::vector<std::string> Lines(const UsbHostTopology& topology) {
   std::vector<std::string> lines;
   char text[128];
@@ -37,6 +52,7 @@ std::vector<std::string> Lines(const UsbHostTopology& topology) {
                   h.ProductId, h.SuperSpeed ? " superspeed" : "");
     lines.push_back(text);
   }
+  for (const UsbDevice& d : topology.Devices) lines.push_back(DeviceLine(d));
   return lines;
 }
 
@@ -147,6 +163,7 @@ TEST(ReadUsbHostTopology, EhciAndUhciFoundThroughTheKernelsLinks) {
                 "root hub usb1 bus 1 of 0000:00:1d.7",
                 "root hub usb2 bus 2 of 0000:00:1d.0",
                 "hub 1-1 bus 1 id 05E3:0608",
+                "device 2-1 bus 2 id 046D:C077 class 00/00/00, ? interfaces:",
             }));
 }
 
@@ -158,6 +175,17 @@ TEST(ReadUsbHostTopology, XhciRootHubsFoundThroughTheirSerial) {
                 "root hub usb2 bus 2 of 0000:00:14.0",
                 "hub 1-2 bus 1 id 05E3:0610",
                 "hub 2-2 bus 2 id 05E3:0626 superspeed",
+            }));
+}
+
+TEST(ReadUsbHostTopology, DevicesAndTheirInterfacesInTheKernelsLayout) {
+  EXPECT_EQ(ReadFixture("flash_webcam"),
+            (std::vector<std::string>{
+                "controller 0000:00:1d.0 at 0000:00:1d.0 if 20 id 8086:1C26 sub 1028:04A3 rev 05",
+                "root hub usb1 bus 1 of 0000:00:1d.0",
+                "hub 1-1 bus 1 id 8087:0024",
+                "device 1-1.2 bus 1 id 0781:5567 class 00/00/00, 1 interfaces: 0=08, serial 4C530001230101115174",
+                "device 1-1.4 bus 1 id 046D:0825 class EF/02/01, 4 interfaces: 0=0E 1=0E 2=01 3=01",
             }));
 }
 
@@ -234,6 +262,90 @@ TEST(ReadUsbHostTopology, OnlyKernelHubNamesAreHubs) {
   ASSERT_EQ(topology.Hubs.size(), 1u);
   EXPECT_EQ(topology.Hubs[0].Name, "1-1");
   EXPECT_TRUE(topology.RootHubs.empty());
+}
+
+// Only "<device>:<configuration>.<interface>", both decimal up to 255, in
+// the device's own folder and a folder itself, is one of its interfaces.
+TEST(ReadUsbHostTopology, InterfaceFoldersByTheKernelsNames) {
+  struct Case {
+    const char* Entry;
+    int Number;  // -1: not an interface
+  };
+  const Case cases[] = {
+      {"1-2:1.0", 0},    {"1-2:1.3", 3},   {"1-2:2.10", 10}, {"1-2:1.255", 255}, {"1-2:1.256", -1},
+      {"1-2:256.0", -1}, {"1-2:1", -1},    {"1-2:1.", -1},   {"1-2:.0", -1},     {"1-2:1.0x", -1},
+      {"1-2:1.a", -1},   {"1-2:1.0 ", -1}, {"1-2:1.-1", -1}, {"1-2.1:1.0", -1},  {"1-20:1.0", -1},
+      {"1-2::1.0", -1},  {":1.0", -1},     {"1-2", -1},      {"1-2.1", -1},      {"power", -1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Entry);
+    TemporaryFolder root;
+    const fs::path device = root.path() / "bus/usb/devices/1-2";
+    WriteTextFile(device / "bDeviceClass", "00\n");
+    WriteTextFile(device / c.Entry / "bInterfaceClass", "08\n");
+    const std::vector<UsbDevice> devices = ReadUsbHostTopology(root.path()).Devices;
+    ASSERT_EQ(devices.size(), 1u);
+    if (c.Number < 0) {
+      EXPECT_TRUE(devices[0].Interfaces.empty());
+    } else {
+      ASSERT_EQ(devices[0].Interfaces.size(), 1u);
+      EXPECT_EQ(devices[0].Interfaces[0].Number, c.Number);
+      EXPECT_EQ(devices[0].Interfaces[0].Class, 0x08);
+    }
+  }
+}
+
+// The interfaces are the device's own folders: a link or a file in the
+// place of one, or an entry for it in bus/usb/devices, is none.
+TEST(ReadUsbHostTopology, InterfacesAreFoldersInTheDevicesOwnFolder) {
+  TemporaryFolder outside;
+  WriteTextFile(outside.path() / "1-2:1.3/bInterfaceClass", "08\n");
+  const OpenWatch watchOutside(outside.path() / "1-2:1.3");
+  TemporaryFolder root;
+  const fs::path usb = root.path() / "bus/usb/devices";
+  WriteTextFile(usb / "1-1/bDeviceClass", "00\n");
+  WriteTextFile(usb / "1-1/1-1:1.0/bInterfaceClass", "08\n");
+  WriteTextFile(usb / "1-2/bDeviceClass", "00\n");
+  fs::create_symlink("../1-1/1-1:1.0", usb / "1-2/1-2:1.0");
+  fs::create_symlink(outside.path() / "1-2:1.3", usb / "1-2/1-2:1.3");
+  WriteTextFile(usb / "1-2/1-2:1.1", "08\n");
+  WriteTextFile(usb / "1-2:1.2/bInterfaceClass", "08\n");
+  WriteTextFile(usb / "1-3:1.0/bInterfaceClass", "08\n");
+  EXPECT_EQ(Lines(ReadUsbHostTopology(root.path())),
+            (std::vector<std::string>{
+                "device 1-1 bus 1 id 0000:0000 class 00/00/00, ? interfaces: 0=08",
+                "device 1-2 bus 1 id 0000:0000 class 00/00/00, ? interfaces:",
+            }));
+  EXPECT_FALSE(watchOutside.SawOpen());
+}
+
+TEST(ReadUsbHostTopology, InterfaceCountAsTheKernelPadsIt) {
+  struct Case {
+    const char* Text;  // nullptr: no file
+    std::optional<uint32_t> Count;
+  };
+  const Case cases[] = {
+      {" 1\n", 1u},
+      {" 2\n", 2u},
+      {"32\n", 32u},
+      {"255", 255u},
+      {"256\n", std::nullopt},
+      {"\n", std::nullopt},
+      {"0x2\n", std::nullopt},
+      {"-1\n", std::nullopt},
+      {" 2 interfaces\n", std::nullopt},
+      {nullptr, std::nullopt},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Text ? c.Text : "(no file)");
+    TemporaryFolder root;
+    const fs::path device = root.path() / "bus/usb/devices/1-1";
+    WriteTextFile(device / "bDeviceClass", "00\n");
+    if (c.Text) WriteTextFile(device / "bNumInterfaces", c.Text);
+    const std::vector<UsbDevice> devices = ReadUsbHostTopology(root.path()).Devices;
+    ASSERT_EQ(devices.size(), 1u);
+    EXPECT_EQ(devices[0].InterfaceCount, c.Count);
+  }
 }
 
 TEST(ReadUsbHostTopology, TheLinkDecidesOverTheSerial) {

@@ -32,7 +32,8 @@ TEST(UsbRegistryFileText, NoDeviceGivesTheClassKeyOnly) {
 // Each machine's tree gives exactly its committed file; the end-to-end tests
 // run the program on those files.
 TEST(UsbRegistryFileText, EveryFixtureTreeGivesItsCommittedFile) {
-  for (const char* machine : {"ehci_uhci", "xhci_only", "none"}) {
+  for (const char* machine :
+       {"ehci_uhci", "xhci_only", "none", "flash_webcam", "printer_reader_mouse", "odd_devices"}) {
     SCOPED_TRACE(machine);
     TemporaryFolder root;
     ASSERT_EQ(BuildSysfsTree(SysfsFixture(std::string(machine) + ".tree"), root.path()), "");
