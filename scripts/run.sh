@@ -8,7 +8,8 @@
 # 64-bit Wine, saying why; PORTGAUGE_WINDOWS_TARGETS=x86 or x64 forces one.
 #
 # Before each start the prefix's USB devices are refreshed from this machine:
-# usb-host-mirror lists its USB host controllers and hubs as Windows would
+# usb-host-mirror lists its USB host controllers, hubs and the devices
+# plugged in that Windows puts in its USB class, as Windows would
 # (from the kernel's device tree under /sys, or under PORTGAUGE_SYSFS), and
 # the devices of earlier starts are removed.
 #
@@ -158,7 +159,7 @@ phase "importing this machine's USB devices into the prefix" \
   "usb-host-mirror or Wine's regedit said why above; the next run starts this step afresh"
 refresh_usb_devices
 
-echo "run: device set: this machine's USB host controllers and hubs, in Wine prefix $WINEPREFIX"
+echo "run: device set: this machine's USB host controllers, hubs and devices of the USB class, in Wine prefix $WINEPREFIX"
 "$WINE" "$inspector" devices | tr -d '\r' | sed 's/^/run:   /'
 
 # Where a window manager runs it frames the window; where none does (our own
