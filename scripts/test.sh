@@ -83,7 +83,7 @@ windows_tiers() {
     # The run command makes prefixes of its own; once is enough.
     ctest --preset "$PORTGAUGE_PRESET" -L e2e -E '^e2e\.run_command'
   done
-  echo "$target: ran unit, win32, e2e (win7, ${versions[*]})" >"$session/$target.done"
+  echo "$target: ran unit, win32, e2e (win7$(printf ', %s' "${versions[@]}"))" >"$session/$target.done"
 }
 
 # Each target this host runs: the first with its output as it comes, any
