@@ -11,8 +11,8 @@
 #   target_runs_here T       true when this host can run target T; when it
 #                            cannot, PORTGAUGE_NOT_RUN_REASON says why
 #   use_windows_target T     selects target T: exports WINE (its Wine
-#                            loader) and WINEARCH, sets PORTGAUGE_PRESET (its
-#                            CMake preset, also its folder under build/) and
+#                            loader), WINEARCH, PORTGAUGE_PRESET (its CMake
+#                            preset, also its folder under build/) and
 #                            PORTGAUGE_BITS (32 or 64)
 #   start_xvfb               starts Xvfb on a free display, exports DISPLAY
 #   prepare_wine_prefix DIR  creates (or reuses) the selected target's prefix
