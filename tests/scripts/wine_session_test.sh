@@ -5,6 +5,11 @@ set -euo pipefail
 repo=$(cd "$(dirname "$0")/../.." && pwd)
 # shellcheck source=scripts/wine-session.sh
 source "$repo/scripts/wine-session.sh"
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+# What this checkout's install found stays out of it: the cases below say
+# whether 32-bit Wine could be installed.
+PORTGAUGE_WINE32_MISSING=$work/wine32-not-installed
 failures=0
 expect() {  # expect WHAT EXPECTED ACTUAL
   if [ "$2" != "$3" ]; then
@@ -33,8 +38,6 @@ kernel_runs_x86_code || status=$?
 probed=$PORTGAUGE_KERNEL_RUNS_X86
 expect "x64 always runs" 0 "$(target_runs_here x64; echo $?)"
 expect "x86 runs as the probe says" "$status" "$(target_runs_here x86 && echo 0 || echo 1)"
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
 # shellcheck disable=SC2016 # assembler text, not shell
 if printf '.globl _start\n_start: movl $1, %%eax\n movl $7, %%ebx\n int $0x80\n' >"$work/p.s" &&
   as --32 -o "$work/p.o" "$work/p.s" 2>/dev/null && ld -m elf_i386 -o "$work/p" "$work/p.o" 2>/dev/null; then
@@ -47,7 +50,7 @@ fi
 # not_run KERNEL_RUNS_X86 MARKER_TEXT|-: the answer for x86 ("runs" or the reason).
 not_run() {
   (
-    PORTGAUGE_KERNEL_RUNS_X86=$1 PORTGAUGE_WINE32_MISSING=$work/wine32-not-installed
+    PORTGAUGE_KERNEL_RUNS_X86=$1
     rm -f "$PORTGAUGE_WINE32_MISSING"
     if [ "$2" != - ]; then echo "$2" >"$PORTGAUGE_WINE32_MISSING"; fi
     if target_runs_here x86; then echo runs; else echo "$PORTGAUGE_NOT_RUN_REASON"; fi
@@ -59,7 +62,7 @@ expect "x86 without 32-bit Wine" "32-bit Wine could not be installed from the pa
 expect "x86 on a kernel without 32-bit code" "this kernel cannot execute 32-bit x86 code" "$(not_run no -)"
 expect "x86 on a kernel without 32-bit code, nor 32-bit Wine" "this kernel cannot execute 32-bit x86 code" \
   "$(not_run no "E: held broken packages.")"
-expect "x64, even without 32-bit Wine" 0 "$(PORTGAUGE_WINE32_MISSING=$work/wine32-not-installed target_runs_here x64; echo $?)"
+expect "x64, even without 32-bit Wine" 0 "$(target_runs_here x64; echo $?)"
 
 # Where the data goes: an absolute XDG_DATA_HOME, else ~/.local/share; a
 # relative XDG_DATA_HOME is ignored; no HOME means the account's home.
