@@ -67,8 +67,12 @@ AFTER_PENTIUM_PRO = AFTER_SSE2 | set("""
     emms femms fxsave fxrstor sysenter sysexit ldmxcsr stmxcsr sfence lfence mfence clflush movnti
     prefetch prefetchw prefetchnta prefetcht0 prefetcht1 prefetcht2
 """.split())
-MMX_OR_SSE_REGISTER = re.compile(r"%(?:mm[0-7]|[xyz]mm[0-9]+)\b")
-AVX_REGISTER = re.compile(r"%(?:[yz]mm[0-9]+|k[0-7])\b")
+# Per target: the oldest processor, the instructions it lacks, and the
+# registers it lacks. An AVX instruction on xmm registers is a v-mnemonic.
+PROCESSOR_FLOORS = {
+    "x86": ("a Pentium Pro (i686)", AFTER_PENTIUM_PRO, re.compile(r"%(?:mm[0-7]|[xyz]mm[0-9]+)\b")),
+    "x64": ("the first x86-64 processors (SSE2, no AVX)", AFTER_SSE2, re.compile(r"%(?:[yz]mm[0-9]+|k[0-7])\b")),
+}
 # libstdc++'s std::random_device holds RDRAND and RDSEED and reaches them
 # only once CPUID has said the processor has them: no older processor runs them.
 AFTER_CPUID = {"rdrand", "rdseed"}
@@ -216,7 +220,7 @@ def check_instructions(pe, exe_file, target, objdump):
     except (OSError, subprocess.CalledProcessError) as error:
         failures.append("could not disassemble %s with %s: %s" % (exe_file, objdump, error))
         return
-    later = AFTER_PENTIUM_PRO if target == "x86" else AFTER_SSE2
+    floor, later, newer_register = PROCESSOR_FLOORS[target]
     too_new = {}
     end = None
     for line in listing.splitlines():
@@ -237,18 +241,15 @@ def check_instructions(pe, exe_file, target, objdump):
         base = mnemonic[:-1] if mnemonic[-1:] in "bwlq" and mnemonic[:-1] in later else mnemonic
         if base in AFTER_CPUID:
             continue
-        if target == "x86":
-            new = MMX_OR_SSE_REGISTER.search(text) or base in later
-        else:
-            new = AVX_REGISTER.search(text) or (base.startswith("v") and "mm" in text) or base in later
-        if new:
+        if newer_register.search(text) or (base.startswith("v") and "mm" in text) or base in later:
             too_new.setdefault(mnemonic, address)
-    section = next(s for s in pe.sections if s.Name.rstrip(b"\0") == b".text")
-    pointer = 8 if target == "x64" else 4
-    if end is None or pe.get_data(end - pe.OPTIONAL_HEADER.ImageBase, pointer) != b"\xff" * pointer:
+    pointer = 8 if pe.OPTIONAL_HEADER.Magic == pefile.OPTIONAL_HEADER_MAGIC_PE_PLUS else 4
+    if end is None:
+        failures.append("%s (%s): .text holds no data after its code: cannot tell where the code ends"
+                        % (exe_file, target))
+    elif pe.get_data(end - pe.OPTIONAL_HEADER.ImageBase, pointer) != b"\xff" * pointer:
         failures.append("%s (%s): the code of .text does not end in the constructor list (at 0x%x): cannot tell"
-                        " its code from its data" % (exe_file, target, end or section.VirtualAddress))
-    floor = "a Pentium Pro (i686)" if target == "x86" else "the first x86-64 processors (SSE2, no AVX)"
+                        " its code from its data" % (exe_file, target, end))
     for mnemonic, address in sorted(too_new.items(), key=lambda item: item[1]):
         failures.append("%s (%s) holds %s (first at 0x%x), newer than %s"
                         % (exe_file, target, mnemonic, address, floor))
