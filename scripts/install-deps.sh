@@ -118,8 +118,8 @@ write_sources_without() {
 
 # The packages of this machine's own architecture that 32-bit Wine needs as
 # an i386 twin of the same version, where the sources in use have that twin
-# only at a lower version than the one installed: "NAME:ARCH=VERSION" a
-# line, to install with --allow-downgrades.
+# only at a lower version than the one installed: "NAME:ARCH=VERSION
+# INSTALLED" a line, the first word to install with --allow-downgrades.
 twin_downgrades() {
   local native name arch multiarch version twin candidate
   native=$(dpkg --print-architecture)
@@ -137,7 +137,7 @@ twin_downgrades() {
   while read -r twin candidate; do
     name=${twin%:i386}
     if [ "$candidate" != "(none)" ] && dpkg --compare-versions "$candidate" lt "${installed[$name]}"; then
-      echo "$name:$native=$candidate"
+      echo "$name:$native=$candidate ${installed[$name]}"
     fi
   done < <(apt-cache "${apt_sources[@]}" policy "${twins[@]}" |
     awk '/^[^ ].*:$/ { sub(/:$/, ""); twin = $0 } /^  Candidate:/ { print twin, $2 }')
@@ -170,13 +170,12 @@ if [ ${#unfetched[@]} -gt 0 ]; then
 fi
 
 if [ "$wine32" = yes ]; then
-  mapfile -t downgrades < <(twin_downgrades)
-  allow=()
-  for package in "${downgrades[@]}"; do
-    allow=(--allow-downgrades)
-    echo "install-deps: downgrading ${package%%=*} from $(dpkg-query -W -f='${Version}' "${package%%=*}")" \
-      "to ${package#*=}: 32-bit Wine needs its i386 twin, and the twin has only that version here"
-  done
+  downgrades=() allow=()
+  while read -r package installed; do
+    downgrades+=("$package") allow=(--allow-downgrades)
+    echo "install-deps: downgrading ${package%%=*} from $installed to ${package#*=}:" \
+      "32-bit Wine needs its i386 twin, and the twin has only that version here"
+  done < <(twin_downgrades)
   if apt_install "${allow[@]}" "${need[@]}" wine32:i386 "${downgrades[@]}"; then
     rm -f "$PORTGAUGE_WINE32_MISSING"
     exit 0

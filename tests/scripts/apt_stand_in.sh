@@ -85,9 +85,7 @@ case "$name" in
       echo "dpkg-query: no packages found matching $3" >&2
       exit 1
     fi
-    version=$(awk -v p="${3%%:*}" '$1 == p { print $3 }' <<<"$installed_same")
-    line=${format//'${Status}'/install ok installed}
-    printf '%s' "${line//'${Version}'/${version:-1.0}}"
+    printf '%s' "${format//'${Status}'/install ok installed}"
     ;;
   apt-cache)
     case " $* " in
